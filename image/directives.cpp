@@ -1,0 +1,7 @@
+#include "image/directives.h"
+
+namespace zirpton {
+
+void scan_directives(Run&) {}
+
+}  // namespace zirpton

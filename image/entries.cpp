@@ -1,0 +1,7 @@
+#include "image/entries.h"
+
+namespace zirpton {
+
+void assign_slots(Run&) {}
+
+}  // namespace zirpton

@@ -1,0 +1,7 @@
+#include "image/sound_loader.h"
+
+namespace zirpton {
+
+void load_sound(Run&, const char*) {}
+
+}  // namespace zirpton

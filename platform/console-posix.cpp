@@ -1,0 +1,64 @@
+// The POSIX console: UTF-8 when the locale says so, else code page 850 bytes;
+// the key wait reads one byte without echo, and only from a terminal.
+#include <langinfo.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <clocale>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "platform/console.h"
+
+namespace zirpton {
+namespace {
+
+bool locale_is_utf8() {
+  std::string saved = std::setlocale(LC_CTYPE, nullptr);
+  std::setlocale(LC_CTYPE, "");
+  bool utf8 = std::strcmp(nl_langinfo(CODESET), "UTF-8") == 0;
+  std::setlocale(LC_CTYPE, saved.c_str());
+  return utf8;
+}
+
+class PosixConsole : public Console {
+ public:
+  bool env_present(const char* name) override { return std::getenv(name) != nullptr; }
+  bool utf8() override { return utf8_; }
+  void write(Stream stream, std::string_view bytes) override {
+    std::fwrite(bytes.data(), 1, bytes.size(), stream == Stream::out ? stdout : stderr);
+  }
+  void flush() override {
+    std::fflush(stdout);
+    std::fflush(stderr);
+  }
+  void wait_key() override {
+    flush();
+    if (!isatty(STDIN_FILENO)) return;
+    termios saved{};
+    if (tcgetattr(STDIN_FILENO, &saved) != 0) return;
+    termios raw = saved;
+    raw.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO);
+    raw.c_cc[VMIN] = 1;
+    raw.c_cc[VTIME] = 0;
+    tcsetattr(STDIN_FILENO, TCSANOW, &raw);
+    char key;
+    ssize_t ignored = read(STDIN_FILENO, &key, 1);
+    (void)ignored;
+    tcsetattr(STDIN_FILENO, TCSANOW, &saved);
+  }
+
+ private:
+  bool utf8_ = locale_is_utf8();
+};
+
+}  // namespace
+
+Console& system_console() {
+  static PosixConsole console;
+  return console;
+}
+
+}  // namespace zirpton

@@ -1,0 +1,93 @@
+// What tells the eight releases apart, as one plain description per release.
+// The phases read these named fields; nothing else in the code asks which
+// release it is.
+#pragma once
+
+#include <cstdint>
+#include <span>
+
+namespace zirpton {
+
+// How a fatal error ends once its message is out.
+enum class FatalEnd {
+  wait_key,    // wait for one key (only when standard input is a terminal)
+  pause_3000,  // pause 3000 ms, read no key
+  at_once,     // end right away
+};
+
+// What a list-file directive line does in the directive pass.
+enum class DirectiveEffect { flash_size, mega_168, pad_to_12, generation_4, auto_line };
+
+struct Directive {
+  const char* text;  // compared as a prefix, case counting, over its whole length
+  DirectiveEffect effect;
+  uint32_t flash_size;  // for DirectiveEffect::flash_size
+};
+
+// The verbose configuration line after the directive pass.
+enum class ConfigLine { none, with_auto_anzahl, with_new_sound };
+
+// Every fatal exit code of a release, by the check that ends the run.
+// no_check marks a check that the release does not have.
+inline constexpr int no_check = -1;
+
+struct ExitCodes {
+  int usage = 9;
+  int port_open = 1;
+  // Files that can't be opened or created end with 2: 0 reads as success.
+  int file_open = 2;
+  int too_many_auto;
+  int no_generation;
+  int no_flashsize;
+  int auto_after_high_numbers;
+  int high_1000_in_auto;
+  int high_2000_in_auto;
+  int high_3000_in_auto;
+  int auto_step_range;
+  int invalid_line;
+  int no_colon;
+  int wrong_sound_number;
+  int too_many_lines;
+  int auto_without_step_1;
+  int auto_block_incomplete;
+  int sound_not_found;
+  int header_problem;
+  int format_problem;
+  int short_read_16;
+  int write_16;
+  int short_read_8;
+  int write_8;
+  int too_large;
+  int pair_unused_used_4;
+  int pair_used_unused_4;
+  int pair_unused_used_8;
+  int pair_used_unused_8;
+  int cv_number;
+  int cv_value;
+  int cv_missing_number;
+  int length_too_large = 77;
+  int port_writes_failed;
+  // The image or its checksum could not be written to the output file.
+  int output_write_failed = 2;
+};
+
+struct Release {
+  const char* version;      // "7.0"
+  const char* program;      // "zirpton"
+  const char* banner;       // first line of every run
+  const char* usage_line;
+  FatalEnd fatal_end;
+  FatalEnd usage_end;
+  ExitCodes exit;
+
+  // Directive pass.
+  uint32_t initial_flash_size;
+  std::span<const Directive> directives;
+  bool checks_generation_and_size;  // refuse lists without them
+  ConfigLine config_line;
+};
+
+// One description per release, in releases/release_*.cpp.
+const Release& release_7_0();
+
+}  // namespace zirpton

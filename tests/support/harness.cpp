@@ -1,0 +1,49 @@
+#include "tests/support/harness.h"
+
+#include <unistd.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "driver/run.h"
+
+namespace zirpton::testing {
+
+ScratchDir::ScratchDir() {
+  std::string pattern = (std::filesystem::temp_directory_path() / "zirpton-XXXXXX").string();
+  path_ = mkdtemp(pattern.data());
+  previous_ = std::filesystem::current_path();
+  std::filesystem::current_path(path_);
+}
+
+ScratchDir::~ScratchDir() {
+  std::filesystem::current_path(previous_);
+  std::filesystem::remove_all(path_);
+}
+
+void ScratchDir::write(const std::string& name, const std::string& content) const {
+  std::ofstream(path_ / name, std::ios::binary) << content;
+}
+
+std::string ScratchDir::read(const std::string& name) const { return read_file(path_ / name); }
+
+bool ScratchDir::exists(const std::string& name) const {
+  return std::filesystem::exists(std::filesystem::symlink_status(path_ / name));
+}
+
+std::string read_file(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream content;
+  content << in.rdbuf();
+  return content.str();
+}
+
+RunResult run_in_process(const Release& release, fakes::FakeMachine& machine,
+                         const std::vector<std::string>& args) {
+  std::vector<const char*> argv{release.program};
+  for (const auto& arg : args) argv.push_back(arg.c_str());
+  int code = run_program(release, machine.platform, static_cast<int>(argv.size()), argv.data());
+  return {code, machine.console.out, machine.console.err};
+}
+
+}  // namespace zirpton::testing

@@ -1,0 +1,43 @@
+// Whole runs in-process against a fake machine, inside a fresh working
+// directory of their own.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "platform/fakes/line_log.h"
+#include "releases/release.h"
+
+namespace zirpton::testing {
+
+// A fresh, empty directory that is the working directory while it lives.
+class ScratchDir {
+ public:
+  ScratchDir();
+  ~ScratchDir();
+  const std::filesystem::path& path() const { return path_; }
+  void write(const std::string& name, const std::string& content) const;
+  std::string read(const std::string& name) const;
+  bool exists(const std::string& name) const;
+
+ private:
+  std::filesystem::path path_;
+  std::filesystem::path previous_;
+};
+
+struct RunResult {
+  int code;
+  std::string out;
+  std::string err;
+};
+
+// `args` without the program name.
+RunResult run_in_process(const Release& release, fakes::FakeMachine& machine,
+                         const std::vector<std::string>& args);
+
+std::string read_file(const std::filesystem::path& path);
+
+}  // namespace zirpton::testing
