@@ -47,7 +47,11 @@ void sleep_one_ms() {
 class PosixSerialPort : public SerialPort {
  public:
   explicit PosixSerialPort(int fd) : fd_(fd) {}
-  ~PosixSerialPort() override { close(fd_); }
+  // The exclusive mode outlives the descriptor on the device: give it back.
+  ~PosixSerialPort() override {
+    if (isatty(fd_)) ioctl(fd_, TIOCNXCL);
+    close(fd_);
+  }
 
   bool read_settings(LineSettings& settings) override {
     termios tio{};
