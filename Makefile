@@ -3,7 +3,7 @@ BUILD ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?=
 
-.PHONY: all build test demo asan clean
+.PHONY: all build test demo asan bench clean
 
 all: build
 
@@ -20,6 +20,10 @@ asan:
 
 demo: build
 	@echo "The demo is not there yet: it comes with the virtual receiver."
+
+# A full 32 MBit image in file-output mode: time and peak memory.
+bench: build
+	$(BUILD)/bin/bench_image $(BUILD)/bin/zirpton
 
 clean:
 	rm -rf build build-asan
