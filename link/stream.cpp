@@ -1,7 +1,164 @@
 #include "link/stream.h"
 
-namespace zirpton {
+#include <cstdio>
+#include <cstring>
 
-void send_image(Run&) {}
+#include "driver/fatal_exit.h"
+#include "driver/messages.h"
+#include "link/page_framing.h"
+#include "link/slot_record.h"
+#include "link/stream_end.h"
+
+namespace zirpton {
+namespace {
+
+constexpr int cv_page_size = 528;
+constexpr int slots_per_header_page = 33;
+// The record keeps 24 bits of the negated length.
+constexpr uint32_t largest_length = 0xFFFFFF;
+// Silence on the line between the header and the first sound page.
+constexpr uint32_t data_pause_ms = 100;
+
+// What the listing and the progress lines count.
+struct Progress {
+  int header_page = 0;  // page 0 holds slots 0 to 32
+  int pages_shown = 0;  // full pages sent behind the CV page
+};
+
+// Every byte of the image enters the sum before it goes out.
+void send_image_byte(Run& run, uint8_t byte) {
+  run.channel.checksum += byte;
+  run.channel.send_counted(byte);
+}
+
+void send_image_bytes(Run& run, const uint8_t* bytes, size_t count) {
+  for (size_t i = 0; i < count; ++i) send_image_byte(run, bytes[i]);
+}
+
+// The temporary file holds unsigned samples; the receiver plays signed ones.
+void send_data_page(Run& run, const uint8_t* page) {
+  for (uint32_t i = 0; i < flash_page_size; ++i)
+    send_image_byte(run, static_cast<uint8_t>(page[i] + 0x80));
+}
+
+void send_cv_page(Run& run, PairFramer& framer) {
+  begin_image_frame(run, framer);
+  send_image_bytes(run, run.work_buffer, cv_page_size);
+}
+
+unsigned bank_position(int slot) { return static_cast<unsigned>(slot % bank_slots); }
+
+void show_header_page(Run& run, int slot, int page) {
+  if (!run.settings.verbose) return;
+  say(run.console, Stream::out, "i=%3d (%2x), page=%d\n", slot, bank_position(slot), page);
+}
+
+// The listing of a slot that holds a sound, around the end of the run for a
+// length that the record cannot hold.
+void check_slot(Run& run, int slot, const SlotRow& row) {
+  const bool verbose = run.settings.verbose;
+  if (verbose) {
+    say(run.console, Stream::out, "%4d (%2x): %s ", slot, bank_position(slot), row.name);
+    if (row.rate_flag) say(run.console, Stream::out, "22kHz ");
+    say(run.console, Stream::out, "%lx %lx ", static_cast<unsigned long>(row.length),
+        static_cast<unsigned long>(row.off));
+  }
+  if (row.length > largest_length) {
+    say(run.console, Stream::out, "%s ", row.name);
+    say(run.console, Stream::out, " Länge zu groß: %ld\n", static_cast<long>(row.length));
+    fatal_exit(run, run.release.exit.length_too_large);
+  }
+  if (verbose) {
+    say(run.console, Stream::out, " so=0x%lx l=0x%lx ptr=0x%lx ni=%2.2x pi=%2.2x\n",
+        static_cast<unsigned long>(row.off), static_cast<unsigned long>(negated_length(row.length)),
+        static_cast<unsigned long>(flash_ptr(row.off)), static_cast<unsigned>(row.ni),
+        static_cast<unsigned>(row.pi));
+  }
+}
+
+void send_header(Run& run, PairFramer& framer, Progress& progress) {
+  page_boundary(run, framer);
+  progress.header_page = 0;
+  progress.pages_shown = 1;
+  for (int slot = 0; slot < run.flash.slot_count; ++slot) {
+    if (slot > 0 && slot % slots_per_header_page == 0) {
+      ++progress.header_page;
+      show_header_page(run, slot, progress.header_page);
+      page_boundary(run, framer);
+      ++progress.pages_shown;
+    }
+    const SlotRow& row = run.slots.rows[slot];
+    if (row.length != 0 && row.off != 0) check_slot(run, slot, row);
+    const SlotRecord record = make_slot_record(row);
+    send_image_bytes(run, record.bytes, slot_record_size);
+  }
+}
+
+// The list file is done with; the sound data come back from the temporary
+// file.
+void open_sound_data(Run& run) {
+  run.list_file.reset();
+  run.temp_file = open_binary_for_reading(temp_file_name);
+  if (!run.temp_file) {
+    report_system_error(run.console, temp_file_name);
+    fatal_exit(run, run.release.exit.file_open);
+  }
+  say(run.console, Stream::out, "%4d von %d Pages werden programmiert\n",
+      static_cast<int>(run.running_offset / flash_page_size) - 2,
+      static_cast<int>(run.flash.FLASHSIZE / flash_page_size) - 2);
+  if (!run.settings.file_mode) run.channel.pause(data_pause_ms);
+}
+
+// Reads the next page of sound data into `page`, the unread tail left at
+// the zero line; a failed read ends the run rather than cut the sound short.
+size_t read_data_page(Run& run, uint8_t* page) {
+  std::memset(page, 0x80, flash_page_size);
+  const size_t got = std::fread(page, 1, flash_page_size, run.temp_file.get());
+  if (got < flash_page_size && std::ferror(run.temp_file.get())) {
+    report_system_error(run.console, temp_file_name);
+    fatal_exit(run, run.release.exit.file_open);
+  }
+  return got;
+}
+
+void send_sound_data(Run& run, PairFramer& framer, Progress& progress) {
+  uint8_t* page = run.work_buffer;
+  size_t got;
+  while ((got = read_data_page(run, page)) == flash_page_size) {
+    page_boundary(run, framer);
+    send_data_page(run, page);
+    ++progress.pages_shown;
+    say(run.console, Stream::err, "%4d\r", progress.pages_shown);
+  }
+  run.temp_file.reset();
+  std::remove(temp_file_name);
+  if (got > 0) {
+    page_boundary(run, framer);
+    send_data_page(run, page);
+    say(run.console, Stream::out, "%4d\n", progress.pages_shown);
+  }
+}
+
+void send_trailer(Run& run, PairFramer& framer) {
+  end_image_frame(run, framer);
+  run.channel.send_checksum();
+  check_output_written(run);
+  say(run.console, Stream::out, "\nmy checksum:0x%x\n", run.channel.checksum);
+  if (run.settings.file_mode) return;
+  finish_port_run(run, framer.framing);
+  check_port_writes(run);
+}
+
+}  // namespace
+
+void send_image(Run& run) {
+  PairFramer framer{page_pair_framing};
+  Progress progress;
+  send_cv_page(run, framer);
+  send_header(run, framer, progress);
+  open_sound_data(run);
+  send_sound_data(run, framer, progress);
+  send_trailer(run, framer);
+}
 
 }  // namespace zirpton
