@@ -150,6 +150,10 @@ TEST_F(SlotChecksTest, SizeCheckLetsTheLastByteOfTheFlashPassAndKeepsTheTempFile
 }
 
 TEST_F(SlotChecksTest, AFailedCloseOfTheTempFileEndsTheRun) {
+#ifdef _WIN32
+  // Windows has no /dev/full; wine's stand-in loses the error in fclose.
+  GTEST_SKIP() << "no /dev/full";
+#endif
   run.temp_file = FileHandle(std::fopen("/dev/full", "w"));
   if (!run.temp_file) GTEST_SKIP() << "no /dev/full";
   std::fputs("abc", run.temp_file.get());

@@ -37,7 +37,12 @@ TEST(TextLines, ALongLineIsReadInPiecesAndTheCrTakesNoRoom) {
 
 TEST(Files, TheTemporaryFileIsNotCreatedThroughALink) {
   testing::ScratchDir dir;
-  std::filesystem::create_symlink(dir.path() / "target", dir.path() / "zirptmp.$$$");
+  std::error_code error;
+  std::filesystem::create_symlink(dir.path() / "target", dir.path() / "zirptmp.$$$", error);
+#ifdef _WIN32
+  if (error) GTEST_SKIP() << "no symbolic links here: " << error.message();
+#endif
+  ASSERT_FALSE(error) << error.message();
   EXPECT_EQ(create_binary("zirptmp.$$$", true), nullptr);
   EXPECT_FALSE(std::filesystem::exists(dir.path() / "target"));
   EXPECT_NE(create_binary("plain", true), nullptr);

@@ -1,17 +1,24 @@
 #include "tests/support/harness.h"
 
-#include <unistd.h>
-
+#include <cstdio>
 #include <fstream>
+#include <random>
 #include <sstream>
 
 #include "driver/run.h"
 
 namespace zirpton::testing {
 
+// A name nobody else holds: creating the directory fails when it exists, so
+// the first one created is ours alone.
 ScratchDir::ScratchDir() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "zirpton-XXXXXX").string();
-  path_ = mkdtemp(pattern.data());
+  static std::mt19937_64 names{std::random_device{}()};
+  do {
+    char name[32];
+    std::snprintf(name, sizeof name, "zirpton-%016llx", static_cast<unsigned long long>(names()));
+    path_ = std::filesystem::temp_directory_path() / name;
+  } while (!std::filesystem::create_directory(path_));
+  std::filesystem::permissions(path_, std::filesystem::perms::owner_all);
   previous_ = std::filesystem::current_path();
   std::filesystem::current_path(path_);
 }
