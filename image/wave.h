@@ -21,11 +21,11 @@ struct WaveFormat {
 };
 
 // Failures of the walk; each closes the file.
-inline constexpr int32_t wave_too_short = -1;    // fewer than 12 bytes
-inline constexpr int32_t wave_not_wave = -2;     // RIFF size beyond the file, or not "WAVE"
-inline constexpr int32_t wave_no_format = -3;    // no "fmt " chunk, or its 16 bytes missing
-inline constexpr int32_t wave_short_format = -4; // "fmt " chunk under 16 bytes
-inline constexpr int32_t wave_no_data = -5;      // no "data" chunk after "fmt "
+inline constexpr int32_t wave_too_short = -1;     // fewer than 12 bytes
+inline constexpr int32_t wave_not_wave = -2;      // RIFF size beyond the file, or not "WAVE"
+inline constexpr int32_t wave_no_format = -3;     // no "fmt " chunk, or its 16 bytes missing
+inline constexpr int32_t wave_short_format = -4;  // "fmt " chunk under 16 bytes
+inline constexpr int32_t wave_no_data = -5;       // no "data" chunk after "fmt "
 
 // Walks the chunks of `file` (open for binary reading, at its start) and
 // fills `format`. Zero or more: the size of the "data" chunk, the file
