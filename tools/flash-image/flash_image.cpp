@@ -34,9 +34,12 @@ bool check_slot(int number, const SlotInfo& slot, size_t image_size, ImageInfo& 
     return false;
   }
   if (slot.off < data_start || slot.off + static_cast<uint64_t>(slot.length) > image_size) {
-    info.problems.push_back(format("Slot %d: %u Bytes ab Adresse %u liegen außerhalb der "
-                                   "Sounddaten (%zu bis %zu)", number, slot.length, slot.off,
-                                   data_start, image_size));
+    std::string area = image_size > data_start
+                           ? format("Adresse %zu bis %zu", data_start, image_size - 1)
+                           : std::string("das Abbild hat keine");
+    info.problems.push_back(format("Slot %d: %u Bytes ab Adresse %u liegen nicht in den "
+                                   "Sounddaten (%s)", number, slot.length, slot.off,
+                                   area.c_str()));
     return false;
   }
   return true;

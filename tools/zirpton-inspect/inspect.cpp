@@ -5,7 +5,6 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "tools/flash-image/flash_image.h"
 #include "tools/flash-image/tell.h"
@@ -42,12 +41,14 @@ bool parse_args(const std::vector<std::string>& args, Request& request) {
 }
 
 bool read_whole(const std::string& path, std::string& bytes) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  std::ostringstream all;
-  all << in.rdbuf();
-  bytes = all.str();
-  return !in.bad();
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (!file) return false;
+  char buffer[65536];
+  size_t got;
+  while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) bytes.append(buffer, got);
+  bool good = !std::ferror(file);
+  std::fclose(file);
+  return good;
 }
 
 // The size must be whole pages, enough for the CV page and the header, plus
@@ -79,17 +80,17 @@ double seconds(uint32_t length, bool rate_22k) {
 }
 
 std::string slot_table(const ImageInfo& info) {
-  std::string text =
-      "Slot Bank/Nr   Länge  Adresse       ptr   Sek. 22kHz ni                pi              "
-      "Sound\n";
+  // The header is written out: "Länge" has one letter of two bytes.
+  std::string text = "Slot Bank/Nr   Länge  Adresse      ptr    Sek. 22kHz ni                "
+                     "pi              Sound\n";
   for (int number = 0; number < slot_count; ++number) {
     const SlotInfo& slot = info.slots[number];
     if (slot.length == 0) continue;
-    text += format("%4d %4d/%-3d %7u %8u  0x%06X %6.2f %-5s %-17s %-15s #%d\n", number,
-                   number / bank_slots, number % bank_slots, slot.length, slot.off, slot.ptr,
-                   seconds(slot.length, slot.rate_22k), slot.rate_22k ? "ja" : "-",
-                   link_text(number, slot.ni).c_str(), down_link_text(number, slot.pi).c_str(),
-                   slot.sound + 1);
+    std::string bank = format("%d/%d", number / bank_slots, number % bank_slots);
+    text += format("%4d %-7s %7u %8u 0x%06X %7.2f %-5s %-17s %-15s #%d\n", number, bank.c_str(),
+                   slot.length, slot.off, slot.ptr, seconds(slot.length, slot.rate_22k),
+                   slot.rate_22k ? "ja" : "-", link_text(number, slot.ni).c_str(),
+                   down_link_text(number, slot.pi).c_str(), slot.sound + 1);
   }
   return text;
 }
