@@ -3,14 +3,10 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "tools/flash-image/text_format.h"
+
 namespace zirpton::tools {
 namespace {
-
-std::string format(const char* pattern, auto... values) {
-  char text[256];
-  std::snprintf(text, sizeof text, pattern, values...);
-  return text;
-}
 
 uint8_t at(std::string_view bytes, size_t index) { return static_cast<uint8_t>(bytes[index]); }
 
@@ -29,17 +25,20 @@ SlotInfo read_record(std::string_view record) {
 // A sound must lie inside the data area; the position in its page must exist.
 bool check_slot(int number, const SlotInfo& slot, size_t image_size, ImageInfo& info) {
   if ((slot.ptr & 0x1FF) >= page_size) {
-    info.problems.push_back(format("Slot %d: ptr=0x%06X zeigt auf Position %u einer Seite "
-                                   "(höchstens 263)", number, slot.ptr, slot.ptr & 0x1FF));
+    info.problems.push_back(
+        format_text("Slot %d: ptr=0x%06X zeigt auf Position %u einer Seite "
+                    "(höchstens 263)",
+                    number, slot.ptr, slot.ptr & 0x1FF));
     return false;
   }
   if (slot.off < data_start || slot.off + static_cast<uint64_t>(slot.length) > image_size) {
     std::string area = image_size > data_start
-                           ? format("Adresse %zu bis %zu", data_start, image_size - 1)
+                           ? format_text("Adresse %zu bis %zu", data_start, image_size - 1)
                            : std::string("das Abbild hat keine");
-    info.problems.push_back(format("Slot %d: %u Bytes ab Adresse %u liegen nicht in den "
-                                   "Sounddaten (%s)", number, slot.length, slot.off,
-                                   area.c_str()));
+    info.problems.push_back(
+        format_text("Slot %d: %u Bytes ab Adresse %u liegen nicht in den "
+                    "Sounddaten (%s)",
+                    number, slot.length, slot.off, area.c_str()));
     return false;
   }
   return true;
@@ -75,8 +74,8 @@ uint32_t byte_sum(std::string_view bytes) {
 bool read_image(std::string_view image, ImageInfo& info) {
   info = ImageInfo{};
   if (image.size() < data_start) {
-    info.problems.push_back(format("Abbild zu kurz: %zu Bytes, CV-Seite und Kopf brauchen %zu",
-                                   image.size(), data_start));
+    info.problems.push_back(format_text("Abbild zu kurz: %zu Bytes, CV-Seite und Kopf brauchen %zu",
+                                        image.size(), data_start));
     return false;
   }
   for (int cv = 0; cv < cv_count; ++cv) info.cvs[cv] = at(image, cv);
@@ -106,12 +105,12 @@ std::string cv_summary(const ImageInfo& info) {
   bool any = false;
   for (int cv = 0; cv < cv_count; ++cv) {
     if (info.cvs[cv] == 0xFF) continue;
-    line += format(" %d=%d", cv + 1, info.cvs[cv]);
+    line += format_text(" %d=%d", cv + 1, info.cvs[cv]);
     any = true;
   }
   line += any ? "\n" : " keine\n";
   if (info.cv_tail_not_ff > 0)
-    line += format("CV-Seite: %d Bytes hinter CV 256 sind nicht 0xFF\n", info.cv_tail_not_ff);
+    line += format_text("CV-Seite: %d Bytes hinter CV 256 sind nicht 0xFF\n", info.cv_tail_not_ff);
   return line;
 }
 
@@ -120,8 +119,8 @@ std::string sound_summary(const ImageInfo& info) {
   uint64_t bytes = 0;
   for (const SlotInfo& slot : info.slots) with_sound += slot.length != 0;
   for (const SoundInfo& sound : info.sounds) bytes += sound.length;
-  return format("Slots mit Sound: %d, verschiedene Sounds: %zu, %.1f Sekunden\n", with_sound,
-                info.sounds.size(), static_cast<double>(bytes) / samples_per_second);
+  return format_text("Slots mit Sound: %d, verschiedene Sounds: %zu, %.1f Sekunden\n", with_sound,
+                     info.sounds.size(), static_cast<double>(bytes) / samples_per_second);
 }
 
 std::string slot_ranges(const std::vector<int>& slots) {

@@ -28,9 +28,9 @@ struct SlotInfo {
   uint32_t ptr = 0;     // page * 512 + position, as the record holds it
   uint32_t off = 0;     // the same address counted linearly
   uint8_t ni = 0;
-  uint8_t pi = 0;       // the 7 bits that the record keeps
+  uint8_t pi = 0;  // the 7 bits that the record keeps
   bool rate_22k = false;
-  int sound = -1;       // index into ImageInfo::sounds
+  int sound = -1;  // index into ImageInfo::sounds
 };
 
 struct SoundInfo {

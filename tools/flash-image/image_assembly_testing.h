@@ -21,9 +21,12 @@ inline std::string slot_record(uint32_t length, uint32_t off, uint8_t ni, uint8_
                                bool rate_22k) {
   uint32_t negated = 0u - length;
   uint32_t ptr = off / 264 * 512 + off % 264;
-  return {static_cast<char>(negated & 0xFF), static_cast<char>(negated >> 8 & 0xFF),
-          static_cast<char>(ptr & 0xFF),     static_cast<char>(ptr >> 8 & 0xFF),
-          static_cast<char>(ptr >> 16 & 0xFF), static_cast<char>(ni),
+  return {static_cast<char>(negated & 0xFF),
+          static_cast<char>(negated >> 8 & 0xFF),
+          static_cast<char>(ptr & 0xFF),
+          static_cast<char>(ptr >> 8 & 0xFF),
+          static_cast<char>(ptr >> 16 & 0xFF),
+          static_cast<char>(ni),
           static_cast<char>(negated >> 16 & 0xFF),
           static_cast<char>((pi << 1 | (rate_22k ? 0 : 1)) & 0xFF)};
 }

@@ -10,6 +10,7 @@
 #include "tests/support/harness.h"
 #include "tests/support/wave_builder.h"
 #include "tools/flash-image/image_assembly_testing.h"
+#include "tools/flash-image/text_format.h"
 
 namespace zirpton::tools {
 namespace {
@@ -19,12 +20,6 @@ using zirpton::testing::chunk;
 using zirpton::testing::fmt_chunk;
 using zirpton::testing::riff;
 using zirpton::testing::ScratchDir;
-
-std::string text(const char* pattern, auto... values) {
-  char buffer[300];
-  std::snprintf(buffer, sizeof buffer, pattern, values...);
-  return buffer;
-}
 
 std::string ramp(size_t count, int step, int seed) {
   std::string bytes;
@@ -96,10 +91,11 @@ TEST(Inspect, ShowsTheImageAndWritesEachSoundOnceAsAWaveFile) {
   Inspection result = inspect({"demo.img", "--extract", "sounds"});
   EXPECT_EQ(result.out,
             "Seiten: 20 (2 CV-Seiten, 16 Kopfseiten, 2 Datenseiten)\n" +
-                text("Prüfsumme: 0x%04X stimmt (Summe 0x%X)\n", sum & 0xFFFF, sum) +
+                format_text("Prüfsumme: 0x%04X stimmt (Summe 0x%X)\n", sum & 0xFFFF, sum) +
                 "CVs gesetzt: 1=3 29=6\n"
                 "Slots mit Sound: 9, verschiedene Sounds: 2, 0.0 Sekunden\n"
-                "\n" + table +
+                "\n" +
+                table +
                 "geschrieben: sounds/slot-000.wav (Slots 0, 4, 8, 132, 141)\n"
                 "geschrieben: sounds/slot-001.wav (Slots 1, 5, 9, 133)\n");
   EXPECT_EQ(result.err, "");
@@ -121,11 +117,12 @@ TEST(Inspect, AWrongChecksumIsShownAndEndsWithCode1) {
   Inspection result = inspect({"bad.img"});
   EXPECT_EQ(result.out,
             "Seiten: 20 (2 CV-Seiten, 16 Kopfseiten, 2 Datenseiten)\n" +
-                text("Prüfsumme: 0x%04X in der Datei, 0x%04X berechnet: falsch\n",
-                     (sum & 0xFFFF) ^ 0x01, sum & 0xFFFF) +
+                format_text("Prüfsumme: 0x%04X in der Datei, 0x%04X berechnet: falsch\n",
+                            (sum & 0xFFFF) ^ 0x01, sum & 0xFFFF) +
                 "CVs gesetzt: 1=3 29=6\n"
                 "Slots mit Sound: 9, verschiedene Sounds: 2, 0.0 Sekunden\n"
-                "\n" + table);
+                "\n" +
+                table);
   EXPECT_EQ(result.code, 1);
 }
 
@@ -139,10 +136,10 @@ struct BadImage {
 TEST(Inspect, MalformedImagesGiveAClearMessageAndANonzeroCode) {
   std::string empty_header = assemble_image({}, {}, "");
   std::string beyond = output_file(assemble_image({}, {{7, 300, 4752, 0x87, 0, false}}, ""));
-  std::string too_long = output_file(assemble_image({}, {{3, 265, 4752, 0x83, 0, false}},
-                                                    std::string(10, '\x01')));
-  std::string into_header = output_file(assemble_image({}, {{0, 10, 600, 0x80, 0, false}},
-                                                       std::string(10, '\x01')));
+  std::string too_long =
+      output_file(assemble_image({}, {{3, 265, 4752, 0x83, 0, false}}, std::string(10, '\x01')));
+  std::string into_header =
+      output_file(assemble_image({}, {{0, 10, 600, 0x80, 0, false}}, std::string(10, '\x01')));
   std::string off_page = output_file(empty_header + std::string(264, '\x01'));
   off_page[528 + 16 + 2] = 0x2C;  // slot 2: position 300 of page 18
   off_page[528 + 16 + 3] = 0x25;
@@ -151,8 +148,7 @@ TEST(Inspect, MalformedImagesGiveAClearMessageAndANonzeroCode) {
   off_page[528 + 16 + 6] = static_cast<char>(0xFF);
   const BadImage cases[] = {
       {"empty file", "",
-       "x.img: zu kurz: 0 Bytes, ein Abbild hat mindestens 4754 (CV-Seite, Kopf, Prüfsumme)\n",
-       1},
+       "x.img: zu kurz: 0 Bytes, ein Abbild hat mindestens 4754 (CV-Seite, Kopf, Prüfsumme)\n", 1},
       {"header without checksum", empty_header,
        "x.img: zu kurz: 4752 Bytes, ein Abbild hat mindestens 4754 (CV-Seite, Kopf, "
        "Prüfsumme)\n",

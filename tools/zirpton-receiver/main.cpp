@@ -109,8 +109,9 @@ int receiver_main(int argc, char** argv) {
   if (!options.image.empty() && reception.stream.complete) {
     std::string bytes = file_image(reception);
     if (write_image(console, options.image, bytes))
-      tell(console, Stream::out, "Abbild geschrieben: " + options.image + " (" +
-                                     std::to_string(bytes.size()) + " Bytes)\n");
+      tell(console, Stream::out,
+           "Abbild geschrieben: " + options.image + " (" + std::to_string(bytes.size()) +
+               " Bytes)\n");
     else
       code = exit_usage;
   }

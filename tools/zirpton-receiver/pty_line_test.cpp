@@ -1,11 +1,10 @@
 // The receiver program on its pseudo-terminal, fed the way the zirpton
 // program feeds it: open the named device, write, close.
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <poll.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -99,7 +98,8 @@ TEST(ReceiverProgram, RebuildsTheImageThatArrivesOnItsLinkedDevice) {
   std::snprintf(checksum_line, sizeof checksum_line,
                 "Prüfsumme: 0x%04X empfangen, 0x%04X berechnet (Summe 0x%X)\n", sum & 0xFFFF,
                 sum & 0xFFFF, sum);
-  std::string expected = "Empfangen: " + std::to_string(stream.size()) + " Bytes\n"
+  std::string expected = "Empfangen: " + std::to_string(stream.size()) +
+                         " Bytes\n"
                          "Handshake: 24 80 11 17 04 A6\n"
                          "Einstieg: 0xF3 bis 0xFF\n"
                          "Rahmung: Seitenpaare (erstes Kommando 76 FF FF 23)\n"

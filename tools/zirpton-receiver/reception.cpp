@@ -3,14 +3,10 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "tools/flash-image/text_format.h"
+
 namespace zirpton::tools {
 namespace {
-
-std::string format(const char* pattern, auto... values) {
-  char text[200];
-  std::snprintf(text, sizeof text, pattern, values...);
-  return text;
-}
 
 bool all_zero(std::string_view bytes) {
   return std::all_of(bytes.begin(), bytes.end(), [](char byte) { return byte == 0; });
@@ -33,9 +29,12 @@ void drop_completing_page(Reception& reception) {
 
 std::string entry_text(Entry entry) {
   switch (entry) {
-    case Entry::ascending: return "0xF3 bis 0xFF";
-    case Entry::single_byte: return "0x17";
-    case Entry::none: break;
+    case Entry::ascending:
+      return "0xF3 bis 0xFF";
+    case Entry::single_byte:
+      return "0x17";
+    case Entry::none:
+      break;
   }
   return "keiner";
 }
@@ -44,11 +43,11 @@ std::string framing_lines(const Reception& reception) {
   const StreamResult& stream = reception.stream;
   const Framing* framing = stream.framing;
   if (!framing) return "";
-  std::string lines = format("Rahmung: %s (erstes Kommando %s)\n", framing->name,
-                             stream.first_command == framing->command[0]
-                                 ? framing->command_text
-                                 : std::string(framing->first_command_alt).c_str());
-  lines += format("Seiten: %zu", stream.image.size() / page_size);
+  std::string lines = format_text("Rahmung: %s (erstes Kommando %s)\n", framing->name,
+                                  stream.first_command == framing->command[0]
+                                      ? framing->command_text
+                                      : std::string(framing->first_command_alt).c_str());
+  lines += format_text("Seiten: %zu", stream.image.size() / page_size);
   if (reception.zero_page_dropped) lines += ", davon 1 Ergänzungsseite mit 0x00";
   return lines + "\n";
 }
@@ -61,8 +60,8 @@ Reception evaluate(const StreamResult& stream) {
   if (!stream.error.empty()) reception.errors.push_back(stream.error);
   if (!stream.complete) return reception;
   if ((stream.sum & 0xFFFF) != stream.received_checksum)
-    reception.errors.push_back(format("Prüfsumme falsch: empfangen 0x%04X, berechnet 0x%04X",
-                                      stream.received_checksum, stream.sum & 0xFFFF));
+    reception.errors.push_back(format_text("Prüfsumme falsch: empfangen 0x%04X, berechnet 0x%04X",
+                                           stream.received_checksum, stream.sum & 0xFFFF));
   reception.image = stream.image;
   drop_completing_page(reception);
   reception.image_read = reception.image.size() >= data_start;
@@ -80,15 +79,15 @@ std::string file_image(const Reception& reception) {
 
 std::string reception_report(const Reception& reception) {
   const StreamResult& stream = reception.stream;
-  std::string lines = format("Empfangen: %zu Bytes\n", stream.bytes);
+  std::string lines = format_text("Empfangen: %zu Bytes\n", stream.bytes);
   lines += stream.handshake ? "Handshake: 24 80 11 17 04 A6\n" : "Handshake: keiner\n";
   if (stream.reset_byte) lines += "Reset-Byte: 0x41\n";
-  if (stream.burst_bytes > 0) lines += format("Burst: %zu x 0x55\n", stream.burst_bytes);
+  if (stream.burst_bytes > 0) lines += format_text("Burst: %zu x 0x55\n", stream.burst_bytes);
   lines += "Einstieg: " + entry_text(stream.entry) + "\n";
   lines += framing_lines(reception);
   if (stream.complete)
-    lines += format("Prüfsumme: 0x%04X empfangen, 0x%04X berechnet (Summe 0x%X)\n",
-                    stream.received_checksum, stream.sum & 0xFFFF, stream.sum);
+    lines += format_text("Prüfsumme: 0x%04X empfangen, 0x%04X berechnet (Summe 0x%X)\n",
+                         stream.received_checksum, stream.sum & 0xFFFF, stream.sum);
   if (reception.image_read) lines += cv_summary(reception.info) + sound_summary(reception.info);
   if (stream.bytes == 6 && stream.handshake && !stream.complete)
     lines += "Hinweis: nur der Handshake kam an, wie bei einem Lauf mit Ausgabedatei\n";

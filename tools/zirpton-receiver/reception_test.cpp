@@ -6,18 +6,13 @@
 #include <string>
 
 #include "tools/flash-image/image_assembly_testing.h"
+#include "tools/flash-image/text_format.h"
 #include "tools/zirpton-receiver/stream_decoder.h"
 
 namespace zirpton::tools {
 namespace {
 
 using namespace zirpton::tools::testing;
-
-std::string text(const char* pattern, auto... values) {
-  char buffer[300];
-  std::snprintf(buffer, sizeof buffer, pattern, values...);
-  return buffer;
-}
 
 // Stored (signed) sample bytes that vary, so that a misplaced byte shows.
 std::string ramp(size_t count, int seed) {
@@ -42,8 +37,8 @@ std::string sample_image() {
 
 std::string checksum_line(const std::string& image) {
   uint32_t sum = sum_of(image);
-  return text("Prüfsumme: 0x%04X empfangen, 0x%04X berechnet (Summe 0x%X)\n", sum & 0xFFFF,
-              sum & 0xFFFF, sum);
+  return format_text("Prüfsumme: 0x%04X empfangen, 0x%04X berechnet (Summe 0x%X)\n", sum & 0xFFFF,
+                     sum & 0xFFFF, sum);
 }
 
 struct EntryCase {
@@ -69,7 +64,7 @@ TEST(Reception, EveryEntryVariantGivesBackExactlyTheImageOfAFileOutputRun) {
     Reception reception = evaluate(decode_stream(stream));
     EXPECT_EQ(file_image(reception), output_file(image));
     EXPECT_EQ(reception_report(reception),
-              text("Empfangen: %zu Bytes\n", stream.size()) +
+              format_text("Empfangen: %zu Bytes\n", stream.size()) +
                   "Handshake: 24 80 11 17 04 A6\n" + entry.prefix_lines +
                   "Rahmung: Seitenpaare (erstes Kommando 76 FF FF 23)\n"
                   "Seiten: 60\n" +
@@ -96,10 +91,16 @@ TEST(Reception, TheCompletingZeroPageIsDroppedOnlyWhenNoSoundReachesIntoIt) {
       {"no sound data", "", {}, 18, false},
       {"one data page, completed", ramp(100, 3), {{0, 100, 4752, 0x80, 0, false}}, 20, true},
       {"two data pages", ramp(300, 4), {{0, 300, 4752, 0x80, 0, false}}, 20, false},
-      {"silence into the second data page", std::string(300, '\0'),
-       {{0, 300, 4752, 0x80, 0, false}}, 20, false},
-      {"silence ending in the first data page, completed", std::string(264, '\0'),
-       {{0, 264, 4752, 0x80, 0, false}}, 20, true},
+      {"silence into the second data page",
+       std::string(300, '\0'),
+       {{0, 300, 4752, 0x80, 0, false}},
+       20,
+       false},
+      {"silence ending in the first data page, completed",
+       std::string(264, '\0'),
+       {{0, 264, 4752, 0x80, 0, false}},
+       20,
+       true},
       {"three data pages", ramp(700, 5), {{0, 700, 4752, 0x80, 0, true}}, 22, true},
   };
   for (const ShapeCase& shape : cases) {
@@ -117,7 +118,7 @@ TEST(Reception, TheReportNamesTheCompletingPage) {
   std::string image = assemble_image({}, {{0, 100, 4752, 0x80, 0, false}}, ramp(100, 3));
   std::string stream = pair_stream(handshake + "\x17", image);
   EXPECT_EQ(reception_report(evaluate(decode_stream(stream))),
-            text("Empfangen: %zu Bytes\n", stream.size()) +
+            format_text("Empfangen: %zu Bytes\n", stream.size()) +
                 "Handshake: 24 80 11 17 04 A6\n"
                 "Einstieg: 0x17\n"
                 "Rahmung: Seitenpaare (erstes Kommando 76 FF FF 23)\n"
@@ -149,37 +150,42 @@ TEST(Reception, FaultsAreNamedWithTheirOffsetAndWhatWasExpected) {
   std::string short_burst = handshake + std::string(299, '\x55') + "\x17";
   std::string gap_in_entry = handshake + "A\xF3\xF5";
 
-  const std::string head = "Handshake: 24 80 11 17 04 A6\nEinstieg: 0x17\n"
-                           "Rahmung: Seitenpaare (erstes Kommando 76 FF FF 23)\n";
+  const std::string head =
+      "Handshake: 24 80 11 17 04 A6\nEinstieg: 0x17\n"
+      "Rahmung: Seitenpaare (erstes Kommando 76 FF FF 23)\n";
   const FaultCase cases[] = {
       {"wrong checksum", wrong_sum,
-       text("Empfangen: %zu Bytes\n", good.size()) + head +
+       format_text("Empfangen: %zu Bytes\n", good.size()) + head +
            "Seiten: 20, davon 1 Ergänzungsseite mit 0x00\n" +
-           text("Prüfsumme: 0x%04X empfangen, 0x%04X berechnet (Summe 0x%X)\n",
-                (sum + 0x100) & 0xFFFF, sum & 0xFFFF, sum) +
+           format_text("Prüfsumme: 0x%04X empfangen, 0x%04X berechnet (Summe 0x%X)\n",
+                       (sum + 0x100) & 0xFFFF, sum & 0xFFFF, sum) +
            "CVs gesetzt: 1=3\n"
            "Slots mit Sound: 1, verschiedene Sounds: 1, 0.0 Sekunden\n" +
-           text("Fehler: Prüfsumme falsch: empfangen 0x%04X, berechnet 0x%04X\n",
-                (sum + 0x100) & 0xFFFF, sum & 0xFFFF)},
+           format_text("Fehler: Prüfsumme falsch: empfangen 0x%04X, berechnet 0x%04X\n",
+                       (sum + 0x100) & 0xFFFF, sum & 0xFFFF)},
       {"missing fill", no_fill,
-       "Empfangen: 539 Bytes\n" + head + "Seiten: 2\n"
-       "Fehler: Rahmenfehler an Offset 539: 0x76 empfangen, erwartet Füllbyte 0xFF "
-       "(1 von 96 nach Seitenpaar 1)\n"},
+       "Empfangen: 539 Bytes\n" + head +
+           "Seiten: 2\n"
+           "Fehler: Rahmenfehler an Offset 539: 0x76 empfangen, erwartet Füllbyte 0xFF "
+           "(1 von 96 nach Seitenpaar 1)\n"},
       {"cut off inside a pair", cut,
-       "Empfangen: 739 Bytes\n" + head + "Seiten: 2\n"
-       "Fehler: Datenstrom endet nach 739 Bytes, erwartet Seitenbyte 101 von 528 "
-       "(Seitenpaar 2)\n"},
+       "Empfangen: 739 Bytes\n" + head +
+           "Seiten: 2\n"
+           "Fehler: Datenstrom endet nach 739 Bytes, erwartet Seitenbyte 101 von 528 "
+           "(Seitenpaar 2)\n"},
       {"unknown byte after a fill", bad_command,
-       "Empfangen: 635 Bytes\n" + head + "Seiten: 2\n"
-       "Fehler: Rahmenfehler an Offset 635: 0x34 empfangen, erwartet Seitenkommando "
-       "76 FF FF 23 oder Endbyte 0x33\n"},
+       "Empfangen: 635 Bytes\n" + head +
+           "Seiten: 2\n"
+           "Fehler: Rahmenfehler an Offset 635: 0x34 empfangen, erwartet Seitenkommando "
+           "76 FF FF 23 oder Endbyte 0x33\n"},
       {"byte after the checksum", good + "\x33",
-       text("Empfangen: %zu Bytes\n", good.size()) + head +
+       format_text("Empfangen: %zu Bytes\n", good.size()) + head +
            "Seiten: 20, davon 1 Ergänzungsseite mit 0x00\n" + checksum_line(image) +
            "CVs gesetzt: 1=3\n"
            "Slots mit Sound: 1, verschiedene Sounds: 1, 0.0 Sekunden\n" +
-           text("Fehler: Rahmenfehler an Offset %zu: 0x33 empfangen, erwartet nichts mehr "
-                "nach der Prüfsumme\n", good.size())},
+           format_text("Fehler: Rahmenfehler an Offset %zu: 0x33 empfangen, erwartet nichts mehr "
+                       "nach der Prüfsumme\n",
+                       good.size())},
       {"only the handshake", handshake,
        "Empfangen: 6 Bytes\nHandshake: 24 80 11 17 04 A6\nEinstieg: keiner\n"
        "Hinweis: nur der Handshake kam an, wie bei einem Lauf mit Ausgabedatei\n"
@@ -234,16 +240,15 @@ TEST(Reception, SinglePagesAreRecognisedByTheirFirstCommandOrWhenAskedFor) {
   std::string with_handshake = single_stream(handshake + ascending_entry(), image);
   Reception told = evaluate(decode_stream(with_handshake));
   EXPECT_EQ(file_image(told), output_file(image));
-  EXPECT_EQ(reception_report(told),
-            text("Empfangen: %zu Bytes\n", with_handshake.size()) +
-                "Handshake: 24 80 11 17 04 A6\n"
-                "Einstieg: 0xF3 bis 0xFF\n"
-                "Rahmung: Einzelseiten (erstes Kommando u)\n"
-                "Seiten: 60\n" +
-                checksum_line(image) +
-                "CVs gesetzt: 1=3 29=6 48=16\n"
-                "Slots mit Sound: 6, verschiedene Sounds: 2, 1.0 Sekunden\n"
-                "Ergebnis: Abbild vollständig, Prüfsumme stimmt\n");
+  EXPECT_EQ(reception_report(told), format_text("Empfangen: %zu Bytes\n", with_handshake.size()) +
+                                        "Handshake: 24 80 11 17 04 A6\n"
+                                        "Einstieg: 0xF3 bis 0xFF\n"
+                                        "Rahmung: Einzelseiten (erstes Kommando u)\n"
+                                        "Seiten: 60\n" +
+                                        checksum_line(image) +
+                                        "CVs gesetzt: 1=3 29=6 48=16\n"
+                                        "Slots mit Sound: 6, verschiedene Sounds: 2, 1.0 Sekunden\n"
+                                        "Ergebnis: Abbild vollständig, Prüfsumme stimmt\n");
 
   // The oldest programs send no handshake: only a forced framing accepts that.
   std::string bare = single_stream("A" + ascending_entry(), image);

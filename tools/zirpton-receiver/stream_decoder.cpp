@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "tools/flash-image/text_format.h"
+
 namespace zirpton::tools {
 namespace {
 
@@ -17,15 +19,9 @@ constexpr uint8_t fill_byte = 0xFF;
 constexpr uint8_t end_byte = 0x33;
 constexpr size_t checksum_bytes = 2;
 
-constexpr Framing pairs{"Seitenpaare", "\x76\xFF\xFF\x23", "", "76 FF FF 23", 528,
-                        "Seitenpaar", 96, true, true};
+constexpr Framing pairs{
+    "Seitenpaare", "\x76\xFF\xFF\x23", "", "76 FF FF 23", 528, "Seitenpaar", 96, true, true};
 constexpr Framing singles{"Einzelseiten", "W", "u", "W", 264, "Seite", 0, false, false};
-
-std::string format(const char* pattern, auto... values) {
-  char text[200];
-  std::snprintf(text, sizeof text, pattern, values...);
-  return text;
-}
 
 const Framing* framing_of(const StreamDecoder& decoder) {
   return decoder.result.framing ? decoder.result.framing : decoder.forced;
@@ -46,33 +42,33 @@ std::string expectation(const StreamDecoder& decoder) {
   const Framing* framing = framing_of(decoder);
   switch (decoder.state) {
     case DecodeState::handshake:
-      return format("Handshake 24 80 11 17 04 A6 (Byte %zu von %zu)", decoder.count + 1,
-                    handshake_bytes);
+      return format_text("Handshake 24 80 11 17 04 A6 (Byte %zu von %zu)", decoder.count + 1,
+                         handshake_bytes);
     case DecodeState::start:
       return "Reset-Byte 0x41, Burst 0x55 oder Einstieg 0xF3 oder 0x17";
     case DecodeState::after_reset:
       return "Einstieg 0xF3 nach dem Reset-Byte 0x41";
     case DecodeState::burst:
       if (result.burst_bytes < burst_length)
-        return format("Burst 0x55 (Byte %zu von %zu)", result.burst_bytes + 1, burst_length);
+        return format_text("Burst 0x55 (Byte %zu von %zu)", result.burst_bytes + 1, burst_length);
       return "Einstieg 0x17 nach dem Burst";
     case DecodeState::ascending:
-      return format("Einstieg 0x%02X (Folge 0xF3 bis 0xFF)", decoder.next_entry);
+      return format_text("Einstieg 0x%02X (Folge 0xF3 bis 0xFF)", decoder.next_entry);
     case DecodeState::after_entry:
       return first_command_text(decoder);
     case DecodeState::command:
-      return format("Seitenkommando %s (Byte %zu von %zu)", framing->command_text,
-                    decoder.count + 1, decoder.active_command.size());
+      return format_text("Seitenkommando %s (Byte %zu von %zu)", framing->command_text,
+                         decoder.count + 1, decoder.active_command.size());
     case DecodeState::unit:
-      return format("Seitenbyte %zu von %zu (%s %zu)", decoder.count + 1, framing->unit_bytes,
-                    framing->unit_name, result.units + 1);
+      return format_text("Seitenbyte %zu von %zu (%s %zu)", decoder.count + 1, framing->unit_bytes,
+                         framing->unit_name, result.units + 1);
     case DecodeState::fill:
-      return format("Füllbyte 0xFF (%zu von %zu nach %s %zu)", decoder.count + 1,
-                    framing->fill_bytes, framing->unit_name, result.units);
+      return format_text("Füllbyte 0xFF (%zu von %zu nach %s %zu)", decoder.count + 1,
+                         framing->fill_bytes, framing->unit_name, result.units);
     case DecodeState::after_unit:
-      return format("Seitenkommando %s oder Endbyte 0x33", framing->command_text);
+      return format_text("Seitenkommando %s oder Endbyte 0x33", framing->command_text);
     case DecodeState::checksum:
-      return format("Prüfsummenbyte %zu von %zu", decoder.count + 1, checksum_bytes);
+      return format_text("Prüfsummenbyte %zu von %zu", decoder.count + 1, checksum_bytes);
     case DecodeState::done:
       return "nichts mehr nach der Prüfsumme";
     case DecodeState::failed:
@@ -82,8 +78,9 @@ std::string expectation(const StreamDecoder& decoder) {
 }
 
 void fail(StreamDecoder& decoder, uint8_t byte) {
-  decoder.result.error = format("Rahmenfehler an Offset %zu: 0x%02X empfangen, erwartet ",
-                                decoder.result.bytes, byte) + expectation(decoder);
+  decoder.result.error = format_text("Rahmenfehler an Offset %zu: 0x%02X empfangen, erwartet ",
+                                     decoder.result.bytes, byte) +
+                         expectation(decoder);
   decoder.state = DecodeState::failed;
 }
 
@@ -211,8 +208,8 @@ void take_byte(StreamDecoder& decoder, uint8_t byte) {
       if (!opens(result.framing->command, byte)) return fail(decoder, byte);
       return begin_command(decoder, result.framing->command);
     case DecodeState::checksum:
-      result.received_checksum = static_cast<uint16_t>(result.received_checksum |
-                                                       byte << (8 * decoder.count));
+      result.received_checksum =
+          static_cast<uint16_t>(result.received_checksum | byte << (8 * decoder.count));
       if (++decoder.count == checksum_bytes) {
         result.complete = true;
         go(decoder, DecodeState::done);
@@ -248,7 +245,7 @@ void feed(StreamDecoder& decoder, std::string_view bytes) {
 void finish(StreamDecoder& decoder) {
   if (decoder.state == DecodeState::failed || decoder.state == DecodeState::done) return;
   decoder.result.error =
-      format("Datenstrom endet nach %zu Bytes, erwartet ", decoder.result.bytes) +
+      format_text("Datenstrom endet nach %zu Bytes, erwartet ", decoder.result.bytes) +
       expectation(decoder);
   decoder.state = DecodeState::failed;
 }

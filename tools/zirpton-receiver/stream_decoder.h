@@ -39,17 +39,28 @@ struct StreamResult {
   Entry entry = Entry::none;
   const Framing* framing = nullptr;
   char first_command = 0;
-  size_t units = 0;      // complete units
-  std::string image;     // the image bytes of every unit, completing page included
-  uint32_t sum = 0;      // over the image bytes
+  size_t units = 0;   // complete units
+  std::string image;  // the image bytes of every unit, completing page included
+  uint32_t sum = 0;   // over the image bytes
   uint16_t received_checksum = 0;
   bool complete = false;  // the checksum bytes have arrived
   std::string error;      // UTF-8, empty when the stream was in order
 };
 
 enum class DecodeState {
-  handshake, start, after_reset, burst, ascending, after_entry,
-  command, unit, fill, after_unit, checksum, done, failed
+  handshake,
+  start,
+  after_reset,
+  burst,
+  ascending,
+  after_entry,
+  command,
+  unit,
+  fill,
+  after_unit,
+  checksum,
+  done,
+  failed
 };
 
 struct StreamDecoder {
