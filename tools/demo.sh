@@ -85,7 +85,13 @@ check "die Leitung bekam dabei nur den Handshake 24 80 11 17 04 A6" $?
 step "zirpton-inspect demo.img"
 "$bin/zirpton-inspect" "$work/demo.img" >"$work/file.txt" 2>&1
 check "zirpton-inspect liest die Ausgabedatei ohne Fehler" $?
-cat "$work/file.txt"
+# The AUTO banks make the table long: its head is enough to see the links.
+head -n 24 "$work/file.txt"
+lines=$(wc -l <"$work/file.txt")
+if [ "$lines" -gt 24 ]; then
+  echo "..."
+  sed -n '/^Sounds:/,$p' "$work/file.txt"
+fi
 
 step "Vergleich mit dem Abbild des Empfängers"
 if [ -f "$work/received.img" ]; then

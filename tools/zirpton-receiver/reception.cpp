@@ -43,10 +43,11 @@ std::string framing_lines(const Reception& reception) {
   const StreamResult& stream = reception.stream;
   const Framing* framing = stream.framing;
   if (!framing) return "";
-  std::string lines = format_text("Rahmung: %s (erstes Kommando %s)\n", framing->name,
-                                  stream.first_command == framing->command[0]
-                                      ? framing->command_text
-                                      : std::string(framing->first_command_alt).c_str());
+  std::string first = stream.first_command == framing->command[0]
+                          ? std::string(framing->command_text)
+                          : std::string(framing->first_command_alt);
+  std::string lines =
+      format_text("Rahmung: %s (erstes Kommando %s)\n", framing->name, first.c_str());
   lines += format_text("Seiten: %zu", stream.image.size() / page_size);
   if (reception.zero_page_dropped) lines += ", davon 1 Ergänzungsseite mit 0x00";
   return lines + "\n";
