@@ -18,8 +18,10 @@ test: build
 asan:
 	$(MAKE) test BUILD=build-asan CMAKE_FLAGS=-DZIRPTON_SANITIZE=ON
 
+# The example end to end: a receiver on a pseudo-terminal, a port run against
+# it, the same image in a file-output run, both compared.
 demo: build
-	@echo "The demo is not there yet: it comes with the virtual receiver."
+	@ZIRPTON_BIN=$(BUILD)/bin bash tools/demo.sh
 
 # A full 32 MBit image in file-output mode: time and peak memory.
 bench: build
