@@ -70,13 +70,8 @@ struct Pass {
     std::fclose(file);
     run.list_file = open_text_for_reading("list.txt");
     run.temp_file = create_binary("zirptmp.$$$");
-    run.flash.FLASHSIZE = 0x210000;
-    run.flash.generation_4 = 1;
-    run.flash.group_count = 16;
-    run.flash.slot_count = 528;
-    run.flash.header_bytes = 4752;
+    testing::after_directive_pass(run);
     run.flash.auto_anzahl = autos;
-    run.running_offset = 4752;
     try {
       assign_slots(run);
     } catch (const FatalExit& end) {

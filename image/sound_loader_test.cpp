@@ -31,13 +31,8 @@ struct Bench {
 
   explicit Bench(int pad_to_12 = 0) {
     run.temp_file = create_binary("zirptmp.$$$");
-    run.flash.FLASHSIZE = 0x210000;
-    run.flash.generation_4 = 1;
-    run.flash.group_count = 16;
-    run.flash.slot_count = 528;
-    run.flash.header_bytes = 4752;
+    testing::after_directive_pass(run);
     run.flash.pad_to_12 = pad_to_12;
-    run.running_offset = 4752;
   }
 
   // 0, or the exit code of the fatal error.
