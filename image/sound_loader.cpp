@@ -47,7 +47,7 @@ void open_and_walk(Run& run, Sound& sound, WaveFormat& format) {
     say(run.console, Stream::err, "%s nicht gefunden!\n", sound.name);
     fatal_exit(run, run.release.exit.sound_not_found);
   }
-  int32_t size = wave_find_data(sound.file, format);
+  int32_t size = wave_find_data(sound.file, format, run.release.riff_size_exact);
   if (size < 0) {
     say(run.console, Stream::err, "Header-Problem bei File %s (Code=%d)\n", sound.name, size);
     fatal_exit(run, run.release.exit.header_problem);

@@ -63,14 +63,15 @@ WaveFormat format_from(const uint8_t* bytes) {
 
 }  // namespace
 
-int32_t wave_find_data(FileHandle& file, WaveFormat& format) {
+int32_t wave_find_data(FileHandle& file, WaveFormat& format, bool riff_size_exact) {
   std::FILE* f = file.get();
   uint8_t riff[12];
   if (!read_exactly(f, riff, sizeof riff)) return fail(file, wave_too_short);
   // The first four bytes, the RIFF identifier, are not looked at.
   long length = file_length(f);
-  if (static_cast<long long>(le32_at(riff + 4)) > static_cast<long long>(length) - 8 ||
-      std::memcmp(riff + 8, "WAVE", 4) != 0)
+  const long long riff_size = le32_at(riff + 4);
+  const long long room = static_cast<long long>(length) - 8;
+  if ((riff_size_exact ? riff_size != room : riff_size > room) || std::memcmp(riff + 8, "WAVE", 4) != 0)
     return fail(file, wave_not_wave);
 
   ChunkHeader header;

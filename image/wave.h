@@ -32,6 +32,8 @@ inline constexpr int32_t wave_no_data = -5;       // no "data" chunk after "fmt 
 // positioned at its first byte. Negative: one of the failures above, or a
 // data size with its top bit set read as a negative number; the file has
 // been closed.
-int32_t wave_find_data(FileHandle& file, WaveFormat& format);
+// With `riff_size_exact` the RIFF size must be the file's length minus 8;
+// else it may be smaller (bytes appended behind the chunks).
+int32_t wave_find_data(FileHandle& file, WaveFormat& format, bool riff_size_exact = false);
 
 }  // namespace zirpton

@@ -12,7 +12,6 @@
 namespace zirpton {
 namespace {
 
-constexpr int cv_page_size = 528;
 constexpr int slots_per_header_page = 33;
 // The record keeps 24 bits of the negated length.
 constexpr uint32_t largest_length = 0xFFFFFF;
@@ -41,9 +40,12 @@ void send_data_page(Run& run, const uint8_t* page) {
     send_image_byte(run, static_cast<uint8_t>(page[i] + 0x80));
 }
 
-void send_cv_page(Run& run, PairFramer& framer) {
-  begin_image_frame(run, framer);
-  send_image_bytes(run, run.work_buffer, cv_page_size);
+// The CV page goes as two pages; the second holds no CV and is all 0xFF.
+void send_cv_page(Run& run, Framer& framer) {
+  for (int half = 0; half < 2; ++half) {
+    before_cv_half(run, framer, half);
+    send_image_bytes(run, run.work_buffer + half * flash_page_size, flash_page_size);
+  }
 }
 
 unsigned bank_position(int slot) { return static_cast<unsigned>(slot % bank_slots); }
@@ -76,15 +78,15 @@ void check_slot(Run& run, int slot, const SlotRow& row) {
   }
 }
 
-void send_header(Run& run, PairFramer& framer, Progress& progress) {
-  page_boundary(run, framer);
+void send_header(Run& run, Framer& framer, Progress& progress) {
+  before_header_page(run, framer);
   progress.header_page = 0;
   progress.pages_shown = 1;
   for (int slot = 0; slot < run.flash.slot_count; ++slot) {
     if (slot > 0 && slot % slots_per_header_page == 0) {
       ++progress.header_page;
       show_header_page(run, slot, progress.header_page);
-      page_boundary(run, framer);
+      before_header_page(run, framer);
       ++progress.pages_shown;
     }
     const SlotRow& row = run.slots.rows[slot];
@@ -121,38 +123,40 @@ size_t read_data_page(Run& run, uint8_t* page) {
   return got;
 }
 
-void send_sound_data(Run& run, PairFramer& framer, Progress& progress) {
+void send_sound_data(Run& run, Framer& framer, Progress& progress) {
   uint8_t* page = run.work_buffer;
   size_t got;
   while ((got = read_data_page(run, page)) == flash_page_size) {
-    page_boundary(run, framer);
+    before_data_page(run, framer);
     send_data_page(run, page);
+    after_data_page(run, framer);
     ++progress.pages_shown;
     say(run.console, Stream::err, "%4d\r", progress.pages_shown);
   }
   run.temp_file.reset();
   std::remove(temp_file_name);
   if (got > 0) {
-    page_boundary(run, framer);
+    before_data_page(run, framer);
     send_data_page(run, page);
+    after_data_page(run, framer);
     say(run.console, Stream::out, "%4d\n", progress.pages_shown);
   }
 }
 
-void send_trailer(Run& run, PairFramer& framer) {
+void send_trailer(Run& run, Framer& framer) {
   end_image_frame(run, framer);
   run.channel.send_checksum();
   check_output_written(run);
   say(run.console, Stream::out, "\nmy checksum:0x%x\n", run.channel.checksum);
   if (run.settings.file_mode) return;
-  finish_port_run(run, framer.framing);
+  finish_port_run(run);
   check_port_writes(run);
 }
 
 }  // namespace
 
 void send_image(Run& run) {
-  PairFramer framer{page_pair_framing};
+  Framer framer{run.release.framing};
   Progress progress;
   send_cv_page(run, framer);
   send_header(run, framer, progress);

@@ -27,9 +27,28 @@ struct Directive {
 // The verbose configuration line after the directive pass.
 enum class ConfigLine { none, with_auto_anzahl, with_new_sound };
 
+// How the AUTO banks are linked: with the marks of the blocks that were
+// read, by the sounds alone, or not at all.
+enum class AutoLinks { with_marks, without_marks, none };
+
+// How the image goes over the line: page pairs behind a four-byte command
+// with a fill, or single pages behind a one-byte command, with pauses.
+enum class Framing { page_pairs, single_pages };
+
 // Every fatal exit code of a release, by the check that ends the run.
 // no_check marks a check that the release does not have.
 inline constexpr int no_check = -1;
+
+// Codes this program adds to those of the releases, for checks that the
+// releases did not have; each apart from every other code of its release.
+inline constexpr int code_auto_block_incomplete = 14;
+inline constexpr int code_cv_missing_number = 15;
+inline constexpr int code_port_writes_failed = 16;
+inline constexpr int code_header_problem_6_1a = 17;
+inline constexpr int code_sound_too_short = 18;
+inline constexpr int added_exit_codes[] = {code_auto_block_incomplete, code_cv_missing_number,
+                                           code_port_writes_failed, code_header_problem_6_1a,
+                                           code_sound_too_short};
 
 struct ExitCodes {
   int usage = 9;
@@ -85,9 +104,23 @@ struct Release {
   std::span<const Directive> directives;
   bool checks_generation_and_size;  // refuse lists without them
   ConfigLine config_line;
+
+  // Sound files.
+  bool riff_size_exact;  // the RIFF size must be the file's length minus 8
+
+  // Slot checks.
+  AutoLinks auto_links;
+
+  // Programming entry and stream.
+  uint32_t entry_pause_ms;  // after "Empfänger sollte kurz hupen"
+  Framing framing;
+  int rts_pulses;  // RTS off and on again at the end of a port run
 };
 
 // One description per release, in releases/release_*.cpp.
 const Release& release_7_0();
+const Release& release_6_6();
+const Release& release_6_2();
+const Release& release_6_1a();
 
 }  // namespace zirpton

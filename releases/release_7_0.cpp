@@ -28,7 +28,7 @@ ExitCodes exit_codes_7_0() {
   codes.wrong_sound_number = 34;
   codes.too_many_lines = 488;
   codes.auto_without_step_1 = 641;
-  codes.auto_block_incomplete = 14;
+  codes.auto_block_incomplete = code_auto_block_incomplete;
   codes.sound_not_found = 517;
   codes.header_problem = 525;
   codes.format_problem = 562;
@@ -43,8 +43,8 @@ ExitCodes exit_codes_7_0() {
   codes.pair_used_unused_8 = 737;
   codes.cv_number = 888;
   codes.cv_value = 895;
-  codes.cv_missing_number = 15;
-  codes.port_writes_failed = 16;
+  codes.cv_missing_number = code_cv_missing_number;
+  codes.port_writes_failed = code_port_writes_failed;
   return codes;
 }
 
@@ -60,6 +60,11 @@ const Release release{
     .directives = directives_7_0,
     .checks_generation_and_size = true,
     .config_line = ConfigLine::with_auto_anzahl,
+    .riff_size_exact = false,
+    .auto_links = AutoLinks::with_marks,
+    .entry_pause_ms = 6000,
+    .framing = Framing::page_pairs,
+    .rts_pulses = 10,
 };
 
 }  // namespace

@@ -9,33 +9,6 @@
 namespace zirpton::testing {
 namespace {
 
-const std::string handshake =
-    "get\nset 57600 8N1 cts=0 dtr=0 rts=1\nsend 24 80 11 17 04 A6\npause 10\n"
-    "get\nset 38400 8N1 cts=0 dtr=0 rts=1\n";
-
-std::string entry_bytes() {
-  std::string text;
-  char line[20];
-  for (int byte = 0xF3; byte <= 0xFF; ++byte) {
-    std::snprintf(line, sizeof line, "send %02X\npause 20\n", byte);
-    text += line;
-  }
-  return text;
-}
-
-const std::string lines_reversed = "get\nset 38400 8N1 cts=0 dtr=1 rts=0\n";
-const std::string lines_back = "get\nset 38400 8N1 cts=0 dtr=0 rts=1\n";
-
-std::string reset_plain(int wait) {
-  return "pause 500\nsend 41\npause 200\n" + lines_reversed + "pause " + std::to_string(wait) +
-         "\n" + lines_back + "pause 500\n";
-}
-
-std::string reset_mega(int wait) {
-  return lines_reversed + "pause " + std::to_string(wait) + "\n" + lines_back + "send " +
-         fakes::hex_bytes(Bytes(300, 0x55)) + "\npause 100\nset 38400 8N2 cts=0 dtr=0 rts=1\n";
-}
-
 std::string replace_all(std::string text, const std::string& from, const std::string& to) {
   for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
     text.replace(at, from.size(), to);
@@ -58,7 +31,7 @@ TEST(FullRun, FileOutputRunListsTheSlotsAndWritesTheImage) {
   EXPECT_EQ(dir.read("image.bin").size(), image.size() + 2);
   EXPECT_EQ(result.out, example_listing() + checksum_line(sum_of(image)));
   EXPECT_EQ(result.err, "  17\r  18\r");
-  EXPECT_EQ(machine.log.transcript(), handshake);
+  EXPECT_EQ(machine.log.transcript(), handshake_transcript);
   EXPECT_FALSE(dir.exists("zirptmp.$$$"));
   // The CV page and the sound data as they stand in the image.
   EXPECT_EQ(image[0], 3);
@@ -90,12 +63,12 @@ TEST(FullRun, PortRunsCarryTheSameImageAfterEveryEntryVariant) {
     std::string entry;
     const char* reset_message;
   } cases[] = {
-      {"r3", false, entry_bytes(), ""},
-      {"3", false, reset_plain(10000) + entry_bytes(), "10 Sekunden Reset....\n"},
-      {"x3", false, reset_plain(2000) + entry_bytes(), "10 Sekunden Reset....\n"},
+      {"r3", false, entry_bytes_transcript(), ""},
+      {"3", false, reset_transcript(10000) + entry_bytes_transcript(), "10 Sekunden Reset....\n"},
+      {"x3", false, reset_transcript(2000) + entry_bytes_transcript(), "10 Sekunden Reset....\n"},
       {"r3", true, "send 17\n", ""},
-      {"3", true, reset_mega(10000) + "send 17\n", "10 Sekunden Reset....\n"},
-      {"x3", true, reset_mega(2000) + "send 17\n", "10 Sekunden Reset....\n"},
+      {"3", true, mega_168_reset_transcript(10000) + "send 17\n", "10 Sekunden Reset....\n"},
+      {"x3", true, mega_168_reset_transcript(2000) + "send 17\n", "10 Sekunden Reset....\n"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.port) + (c.mega_168 ? " Mega168" : ""));
@@ -111,7 +84,7 @@ TEST(FullRun, PortRunsCarryTheSameImageAfterEveryEntryVariant) {
     std::string stream = port_transcript(in_page_pairs(image));
     // After the Mega168 burst the whole stream goes with two stop bits.
     if (c.mega_168 && c.port[0] != 'r') stream = replace_all(stream, "8N1", "8N2");
-    EXPECT_EQ(machine.log.transcript(), handshake + c.entry + "pause 6000\n" + stream);
+    EXPECT_EQ(machine.log.transcript(), handshake_transcript + c.entry + "pause 6000\n" + stream);
     std::string listing = example_listing();
     size_t announcement = listing.find("  18 von");
     EXPECT_EQ(result.out, listing.substr(0, announcement) + c.reset_message +

@@ -32,4 +32,19 @@ PortStream in_page_pairs(Bytes image);
 // the run included; `failed` holds the positions of bytes whose write fails.
 std::string port_transcript(const PortStream& stream, const std::set<size_t>& failed = {});
 
+// The single pages of the earlier releases: `cv_command` ("u" or "W") before
+// the first CV half, "W" before every other page, with their pauses;
+// `header_pages` of records after the CV page; the end of the run included.
+std::string single_page_transcript(const Bytes& image, uint8_t cv_command, size_t header_pages);
+
+// The start of a port run on the line: the handshake at 57600 baud.
+extern const std::string handshake_transcript;
+// The entry bytes 0xF3 to 0xFF, 20 ms after each.
+std::string entry_bytes_transcript();
+// The reset of a receiver without Mega168 ('A', lines reversed for `wait`
+// ms, back, 500 ms), and of one with Mega168 (lines, the 0x55 burst, two
+// stop bits).
+std::string reset_transcript(int wait);
+std::string mega_168_reset_transcript(int wait);
+
 }  // namespace zirpton::testing
