@@ -159,8 +159,12 @@ void print_listing(Run& run) {
   for (int slot = 0; slot < run.flash.slot_count; ++slot) {
     const SlotRow& row = row_of(run, slot);
     if (row.length == 0) continue;
-    say(run.console, Stream::out, "%3d (%2x): %s l=%ld off=%ld ni=%d", slot, slot % bank_slots,
-        row.name, static_cast<long>(row.length), static_cast<long>(row.off), row.ni & slot_bits);
+    if (run.release.listing == ListingStyle::bank_positions)
+      say(run.console, Stream::out, "%3d (%2x): ", slot, slot % bank_slots);
+    else
+      say(run.console, Stream::out, "%2.2d: ", slot);
+    say(run.console, Stream::out, "%s l=%ld off=%ld ni=%d", row.name, static_cast<long>(row.length),
+        static_cast<long>(row.off), row.ni & slot_bits);
     if (row.ni & loop_marker) say(run.console, Stream::out, "(*)");
     say(run.console, Stream::out, "\n");
   }
@@ -183,7 +187,7 @@ void check_slots(Run& run) {
   // Without "**4.Generation" there are no AUTO banks to link.
   if (run.flash.generation_4 && run.release.auto_links != AutoLinks::none) {
     link_auto_banks(run);
-    if (run.settings.verbose) print_auto_table(run);
+    if (run.settings.verbose && run.release.auto_table) print_auto_table(run);
   }
   print_listing(run);
 }

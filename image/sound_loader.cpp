@@ -6,6 +6,7 @@
 #include "driver/fatal_exit.h"
 #include "driver/messages.h"
 #include "image/slot_name.h"
+#include "image/header_block.h"
 #include "image/wave.h"
 #include "platform/find_file.h"
 
@@ -41,18 +42,38 @@ void write_or_end(Run& run, size_t bytes, int code) {
     fail_system(run, temp_file_name, code);
 }
 
-void open_and_walk(Run& run, Sound& sound, WaveFormat& format) {
+void open_sound(Run& run, Sound& sound) {
   sound.file = open_binary_for_reading(find_file(sound.name).c_str());
   if (!sound.file) {
     say(run.console, Stream::err, "%s nicht gefunden!\n", sound.name);
     fatal_exit(run, run.release.exit.sound_not_found);
+  }
+}
+
+// The format and the size of the data, by the chunk walk or from the fixed
+// header block; the file is left at the first sample.
+uint32_t read_sound_header(Run& run, Sound& sound, WaveFormat& format) {
+  if (run.release.sound_header == SoundHeader::fixed_block) {
+    uint32_t data_size = 0;
+    int block = read_header_block(sound.file.get(), format, data_size);
+    // Bytes the file can't give would come from whatever the block held
+    // before: such a file ends the run.
+    if (block < 0) {
+      say(run.console, Stream::err, "Datei %s ist kürzer als ihr WAVE-Kopf von %d Bytes!\n",
+          sound.name, -block);
+      fatal_exit(run, run.release.exit.sound_too_short);
+    }
+    return data_size;
   }
   int32_t size = wave_find_data(sound.file, format, run.release.riff_size_exact);
   if (size < 0) {
     say(run.console, Stream::err, "Header-Problem bei File %s (Code=%d)\n", sound.name, size);
     fatal_exit(run, run.release.exit.header_problem);
   }
-  auto data_bytes = static_cast<uint32_t>(size);
+  return static_cast<uint32_t>(size);
+}
+
+void check_format(Run& run, Sound& sound, const WaveFormat& format, uint32_t data_bytes) {
   if (format.block_align == 2 && format.bits_per_sample == 16) {
     sound.is_16bit = true;
     sound.samples = data_bytes / 2;  // an odd last byte is never read
@@ -60,7 +81,7 @@ void open_and_walk(Run& run, Sound& sound, WaveFormat& format) {
     sound.is_16bit = false;
     sound.samples = data_bytes;
   } else {
-    say(run.console, Stream::err, "Formatproblem bei File %s (Align=%d, bits=%d)\n", sound.name,
+    say(run.console, Stream::err, run.release.format_problem_message, sound.name,
         format.block_align, format.bits_per_sample);
     fatal_exit(run, run.release.exit.format_problem);
   }
@@ -106,7 +127,8 @@ uint32_t grown(uint32_t offset, uint32_t length) {
 void load_sound(Run& run, const char* name) {
   Sound sound{name, nullptr, 0, false};
   WaveFormat format{};
-  open_and_walk(run, sound, format);
+  open_sound(run, sound);
+  check_format(run, sound, format, read_sound_header(run, sound, format));
 
   SlotRow& row = run.slots.rows[run.current_slot];
   row.rate_flag = format.sample_rate == 22050 ? 1 : 0;

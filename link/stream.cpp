@@ -50,17 +50,47 @@ void send_cv_page(Run& run, Framer& framer) {
 
 unsigned bank_position(int slot) { return static_cast<unsigned>(slot % bank_slots); }
 
+// Some releases look QZ_HOME up again at every line that depends on it.
+bool verbose_now(Run& run) {
+  return run.release.verbose_looked_up_live ? run.console.env_present("QZ_HOME")
+                                            : run.settings.verbose;
+}
+
 void show_header_page(Run& run, int slot, int page) {
-  if (!run.settings.verbose) return;
-  say(run.console, Stream::out, "i=%3d (%2x), page=%d\n", slot, bank_position(slot), page);
+  if (!verbose_now(run)) return;
+  if (run.release.listing == ListingStyle::bank_positions)
+    say(run.console, Stream::out, "i=%3d (%2x), page=%d\n", slot, bank_position(slot), page);
+  else
+    say(run.console, Stream::out, "i=%d, page=%d\n", slot, page);
+}
+
+void show_slot_head(Run& run, int slot, const SlotRow& row) {
+  switch (run.release.listing) {
+    case ListingStyle::bank_positions:
+      say(run.console, Stream::out, "%4d (%2x): %s ", slot, bank_position(slot), row.name);
+      break;
+    case ListingStyle::plain: say(run.console, Stream::out, "%4d: %s ", slot, row.name); break;
+    case ListingStyle::names_only: say(run.console, Stream::out, "%s ", row.name); break;
+  }
+}
+
+void show_record(Run& run, const SlotRow& row) {
+  const auto off = static_cast<unsigned long>(row.off);
+  const auto n = static_cast<unsigned long>(negated_length(row.length));
+  const auto ptr = static_cast<unsigned long>(flash_ptr(row.off));
+  if (run.release.pi_in_record_line)
+    say(run.console, Stream::out, " so=0x%lx l=0x%lx ptr=0x%lx ni=%2.2x pi=%2.2x\n", off, n, ptr,
+        static_cast<unsigned>(row.ni), static_cast<unsigned>(row.pi));
+  else
+    say(run.console, Stream::out, " so=0x%lx l=0x%lx ptr=0x%lx ni=%2.2x\n", off, n, ptr,
+        static_cast<unsigned>(row.ni));
 }
 
 // The listing of a slot that holds a sound, around the end of the run for a
 // length that the record cannot hold.
 void check_slot(Run& run, int slot, const SlotRow& row) {
-  const bool verbose = run.settings.verbose;
-  if (verbose) {
-    say(run.console, Stream::out, "%4d (%2x): %s ", slot, bank_position(slot), row.name);
+  if (verbose_now(run)) {
+    show_slot_head(run, slot, row);
     if (row.rate_flag) say(run.console, Stream::out, "22kHz ");
     say(run.console, Stream::out, "%lx %lx ", static_cast<unsigned long>(row.length),
         static_cast<unsigned long>(row.off));
@@ -70,12 +100,7 @@ void check_slot(Run& run, int slot, const SlotRow& row) {
     say(run.console, Stream::out, " Länge zu groß: %ld\n", static_cast<long>(row.length));
     fatal_exit(run, run.release.exit.length_too_large);
   }
-  if (verbose) {
-    say(run.console, Stream::out, " so=0x%lx l=0x%lx ptr=0x%lx ni=%2.2x pi=%2.2x\n",
-        static_cast<unsigned long>(row.off), static_cast<unsigned long>(negated_length(row.length)),
-        static_cast<unsigned long>(flash_ptr(row.off)), static_cast<unsigned>(row.ni),
-        static_cast<unsigned>(row.pi));
-  }
+  if (verbose_now(run)) show_record(run, row);
 }
 
 void send_header(Run& run, Framer& framer, Progress& progress) {
@@ -91,7 +116,7 @@ void send_header(Run& run, Framer& framer, Progress& progress) {
     }
     const SlotRow& row = run.slots.rows[slot];
     if (row.length != 0 && row.off != 0) check_slot(run, slot, row);
-    const SlotRecord record = make_slot_record(row);
+    const SlotRecord record = make_slot_record(row, run.release.record_byte_7);
     send_image_bytes(run, record.bytes, slot_record_size);
   }
 }

@@ -26,6 +26,7 @@ constexpr ExitCheck checks[] = {
     {"a sound file can't be opened", &ExitCodes::sound_not_found},
     {"a sound file is not a RIFF WAVE file as required (\"Header-Problem\")",
      &ExitCodes::header_problem},
+    {"a sound file is shorter than its fixed WAVE header", &ExitCodes::sound_too_short},
     {"a sound is neither 8-bit nor 16-bit mono (\"Formatproblem\")", &ExitCodes::format_problem},
     {"a 16-bit sound file ends before its data do", &ExitCodes::short_read_16},
     {"\"zirptmp.$$$\" can't be written (16-bit sound)", &ExitCodes::write_16},
@@ -49,6 +50,8 @@ constexpr ProgramRelease programs[] = {
     {"zirpton-6.6", release_6_6},
     {"zirpton-6.2", release_6_2},
     {"zirpton-6.1a", release_6_1a},
+    {"zirpton-5.4", release_5_4},
+    {"zirpton-5.3", release_5_3},
 };
 
 }  // namespace

@@ -3,6 +3,7 @@
 // after the directive pass. 6.2 and 6.1a know no Mega168 and no 8 MBit, link
 // the AUTO banks without the block marks and wait 12 s after the entry;
 // 6.1a wants the RIFF size exact.
+#include "releases/code_row.h"
 #include "releases/release.h"
 
 namespace zirpton {
@@ -24,52 +25,6 @@ constexpr Directive directives_6_2[] = {
     {"AUTO", DirectiveEffect::auto_line, 0},
 };
 
-// The codes of the checks, in the order of the table of every release:
-// AUTO limit, AUTO after high numbers, high numbers 1000/2000/3000 in AUTO,
-// speed step, invalid line, no colon, too many lines, no step 1, sound not
-// found, header, format, read/write 16-bit, read/write 8-bit, too large,
-// the four pairing checks, CV number, CV value.
-struct CodeRow {
-  int too_many_auto, auto_after_high, high_1000, high_2000, high_3000, step_range, invalid_line,
-      no_colon, too_many_lines, no_step_1, not_found, header, format, read_16, write_16, read_8,
-      write_8, too_large, pair_1, pair_2, pair_3, pair_4, cv_number, cv_value;
-};
-
-ExitCodes exit_codes(const CodeRow& row) {
-  ExitCodes codes;
-  codes.too_many_auto = row.too_many_auto;
-  codes.no_generation = no_check;
-  codes.no_flashsize = no_check;
-  codes.auto_after_high_numbers = row.auto_after_high;
-  codes.high_1000_in_auto = row.high_1000;
-  codes.high_2000_in_auto = row.high_2000;
-  codes.high_3000_in_auto = row.high_3000;
-  codes.auto_step_range = row.step_range;
-  codes.invalid_line = row.invalid_line;
-  codes.no_colon = row.no_colon;
-  codes.wrong_sound_number = 34;
-  codes.too_many_lines = row.too_many_lines;
-  codes.auto_without_step_1 = row.no_step_1;
-  codes.auto_block_incomplete = code_auto_block_incomplete;
-  codes.sound_not_found = row.not_found;
-  codes.header_problem = row.header;
-  codes.format_problem = row.format;
-  codes.short_read_16 = row.read_16;
-  codes.write_16 = row.write_16;
-  codes.short_read_8 = row.read_8;
-  codes.write_8 = row.write_8;
-  codes.too_large = row.too_large;
-  codes.pair_unused_used_4 = row.pair_1;
-  codes.pair_used_unused_4 = row.pair_2;
-  codes.pair_unused_used_8 = row.pair_3;
-  codes.pair_used_unused_8 = row.pair_4;
-  codes.cv_number = row.cv_number;
-  codes.cv_value = row.cv_value;
-  codes.cv_missing_number = code_cv_missing_number;
-  codes.port_writes_failed = code_port_writes_failed;
-  return codes;
-}
-
 Release release_6(const char* version, const char* banner, std::span<const Directive> directives,
                   ConfigLine config_line, const CodeRow& codes) {
   return Release{
@@ -79,16 +34,24 @@ Release release_6(const char* version, const char* banner, std::span<const Direc
       .usage_line = "Usage: zirpton COMx filelist cv-defaults\n",
       .fatal_end = FatalEnd::pause_3000,
       .usage_end = FatalEnd::pause_3000,
-      .exit = exit_codes(codes),
+      .exit = exit_codes_of(codes),
       .initial_flash_size = 0x84000,
       .directives = directives,
       .checks_generation_and_size = false,
       .config_line = config_line,
       .riff_size_exact = false,
+      .sound_header = SoundHeader::chunk_walk,
+      .format_problem_message = "Formatproblem bei File %s (Align=%d, bits=%d)\n",
+      .pad_always = false,
       .auto_links = AutoLinks::without_marks,
+      .auto_table = true,
+      .listing = ListingStyle::bank_positions,
       .entry_pause_ms = 12000,
       .framing = Framing::single_pages,
       .rts_pulses = 10,
+      .record_byte_7 = RecordByte7::pi_and_rate,
+      .pi_in_record_line = true,
+      .verbose_looked_up_live = false,
   };
 }
 
@@ -120,14 +83,23 @@ Release make_6_1a() {
   return release;
 }
 
-const Release release_6_6_description = make_6_6();
-const Release release_6_2_description = make_6_2();
-const Release release_6_1a_description = make_6_1a();
-
 }  // namespace
 
-const Release& release_6_6() { return release_6_6_description; }
-const Release& release_6_2() { return release_6_2_description; }
-const Release& release_6_1a() { return release_6_1a_description; }
+// Made on first use: an earlier release is described as a changed copy of a
+// later one, whatever the order in which the files are initialised.
+const Release& release_6_6() {
+  static const Release release = make_6_6();
+  return release;
+}
+
+const Release& release_6_2() {
+  static const Release release = make_6_2();
+  return release;
+}
+
+const Release& release_6_1a() {
+  static const Release release = make_6_1a();
+  return release;
+}
 
 }  // namespace zirpton

@@ -31,6 +31,7 @@ ExitCodes exit_codes_7_0() {
   codes.auto_block_incomplete = code_auto_block_incomplete;
   codes.sound_not_found = 517;
   codes.header_problem = 525;
+  codes.sound_too_short = no_check;
   codes.format_problem = 562;
   codes.short_read_16 = 582;
   codes.write_16 = 593;
@@ -61,10 +62,18 @@ const Release release{
     .checks_generation_and_size = true,
     .config_line = ConfigLine::with_auto_anzahl,
     .riff_size_exact = false,
+    .sound_header = SoundHeader::chunk_walk,
+    .format_problem_message = "Formatproblem bei File %s (Align=%d, bits=%d)\n",
+    .pad_always = false,
     .auto_links = AutoLinks::with_marks,
+    .auto_table = true,
+    .listing = ListingStyle::bank_positions,
     .entry_pause_ms = 6000,
     .framing = Framing::page_pairs,
     .rts_pulses = 10,
+    .record_byte_7 = RecordByte7::pi_and_rate,
+    .pi_in_record_line = true,
+    .verbose_looked_up_live = false,
 };
 
 }  // namespace

@@ -16,9 +16,9 @@ struct Program {
   const Release& (*release)();
 };
 
-const Program programs[] = {
-    {"7.0", release_7_0}, {"6.6", release_6_6}, {"6.2", release_6_2}, {"6.1a", release_6_1a}};
-constexpr int program_count = 4;
+const Program programs[] = {{"7.0", release_7_0}, {"6.6", release_6_6}, {"6.2", release_6_2},
+                            {"6.1a", release_6_1a}, {"5.4", release_5_4}, {"5.3", release_5_3}};
+constexpr int program_count = 6;
 
 using Files = std::map<std::string, std::string>;
 
@@ -76,50 +76,50 @@ TEST(Releases, EveryReachableFatalErrorEndsWithTheCodeOfItsRelease) {
   struct Case {
     const char* what;
     Files files;
-    int codes[program_count];  // 7.0, 6.6, 6.2, 6.1a
+    int codes[program_count];  // 7.0, 6.6, 6.2, 6.1a, 5.4, 5.3
     std::vector<std::string> args = {};
   } cases[] = {
-      {"127 AUTO lines", {{"list.txt", lines("AUTO", 127)}}, {334, 315, 304, 300}},
-      {"AUTO after 1000", {{"list.txt", good_list + "1000: A.WAV\nAUTO1\n"}}, {376, 344, 326, 322}},
-      {"1000 in AUTO", {{"list.txt", good_list + "AUTO1\na\nb\nc\n1000: A.WAV\n"}}, {443, 411, 384, 380}},
-      {"2000 in AUTO", {{"list.txt", good_list + "AUTO1\na\nb\nc\n2000: A.WAV\n"}}, {454, 422, 395, 391}},
-      {"3000 in AUTO", {{"list.txt", good_list + "AUTO1\na\nb\nc\n3000: A.WAV\n"}}, {468, 436, 409, 405}},
-      {"AUTO127", {{"list.txt", good_list + "AUTO127\na\nb\nc\n"}}, {388, 356, 338, 334}},
-      {"invalid line", {{"list.txt", good_list + "xyz\n"}}, {418, 386, 359, 355}},
-      {"no colon", {{"list.txt", good_list + "9: A.WAV\n"}}, {435, 403, 376, 372}},
-      {"wrong sound number", {{"list.txt", good_list + "10: A.WAV\n"}}, {34, 34, 34, 34}},
+      {"127 AUTO lines", {{"list.txt", lines("AUTO", 127)}}, {334, 315, 304, 300, 214, 213}},
+      {"AUTO after 1000", {{"list.txt", good_list + "1000: A.WAV\nAUTO1\n"}}, {376, 344, 326, 322, 236, 235}},
+      {"1000 in AUTO", {{"list.txt", good_list + "AUTO1\na\nb\nc\n1000: A.WAV\n"}}, {443, 411, 384, 380, 294, 293}},
+      {"2000 in AUTO", {{"list.txt", good_list + "AUTO1\na\nb\nc\n2000: A.WAV\n"}}, {454, 422, 395, 391, 305, 304}},
+      {"3000 in AUTO", {{"list.txt", good_list + "AUTO1\na\nb\nc\n3000: A.WAV\n"}}, {468, 436, 409, 405, 319, 318}},
+      {"AUTO127", {{"list.txt", good_list + "AUTO127\na\nb\nc\n"}}, {388, 356, 338, 334, 248, 247}},
+      {"invalid line", {{"list.txt", good_list + "xyz\n"}}, {418, 386, 359, 355, 269, 268}},
+      {"no colon", {{"list.txt", good_list + "9: A.WAV\n"}}, {435, 403, 376, 372, 286, 285}},
+      {"wrong sound number", {{"list.txt", good_list + "10: A.WAV\n"}}, {34, 34, 34, 34, 34, 34}},
       {"1000 without 4th generation", {{"list.txt", "**16MBit\n" + bank_0 + "1000: A.WAV\n"}},
-       {343, 457, 430, 426}},
-      {"no size directive", {{"list.txt", "**4.Generation\n" + bank_0}}, {349, 0, 0, 0}},
+       {343, 457, 430, 426, 340, 339}},
+      {"no size directive", {{"list.txt", "**4.Generation\n" + bank_0}}, {349, 0, 0, 0, 0, 0}},
       {"no AUTO block for step 1", {{"list.txt", good_list + "AUTO5\nA.WAV\nA.WAV\nA.WAV\n"}},
-       {641, 610, 583, 579}},
-      {"AUTO block cut short", {{"list.txt", good_list + "AUTO1\nA.WAV\n"}}, {14, 14, 14, 14}},
-      {"sound not found", {{"list.txt", good_list + slot_12("X.WAV")}}, {517, 486, 459, 455}},
+       {641, 610, 583, 579, 480, 479}},
+      {"AUTO block cut short", {{"list.txt", good_list + "AUTO1\nA.WAV\n"}}, {14, 14, 14, 14, 14, 14}},
+      {"sound not found", {{"list.txt", good_list + slot_12("X.WAV")}}, {517, 486, 459, 455, 369, 368}},
       {"not a WAVE file", {{"list.txt", good_list + slot_12("BAD.WAV")}, {"BAD.WAV", "RIFF....WAVX"}},
-       {525, 494, 467, 17}},
+       {525, 494, 467, 17, 18, 18}},
       {"bytes behind the chunks", {{"list.txt", good_list + slot_12("APP.WAV")}, {"APP.WAV", appended}},
-       {0, 0, 0, 17}},
-      {"stereo", {{"list.txt", good_list + slot_12("ST.WAV")}, {"ST.WAV", stereo}}, {562, 531, 504, 500}},
+       {0, 0, 0, 17, 0, 0}},
+      {"stereo", {{"list.txt", good_list + slot_12("ST.WAV")}, {"ST.WAV", stereo}}, {562, 531, 504, 500, 404, 403}},
       {"16-bit data cut short", {{"list.txt", good_list + slot_12("S16.WAV")}, {"S16.WAV", short_16}},
-       {582, 551, 524, 520}},
+       {582, 551, 524, 520, 424, 423}},
       {"8-bit data cut short", {{"list.txt", good_list + slot_12("S8.WAV")}, {"S8.WAV", short_8}},
-       {605, 574, 547, 543}},
+       {605, 574, 547, 543, 447, 446}},
       {"too large", {{"list.txt", "**8MBit\n**4.Generation\n" + bank_0 + slot_12("BIG.WAV")}, {"BIG.WAV", big}},
-       {706, 675, 648, 644}},
+       {706, 675, 648, 644, 545, 544}},
       {"slot 4 used, 0 not", {{"list.txt", good_list.substr(0, good_list.find("00:")) +
                                                "00: ---\n01: ---\n02: ---\n03: ---\n04: A.WAV\n"}},
-       {719, 688, 661, 657}},
-      {"slot 0 used, 4 not", {{"list.txt", "**16MBit\n**4.Generation\n00: A.WAV\n"}}, {725, 694, 667, 663}},
+       {719, 688, 661, 657, 558, 557}},
+      {"slot 0 used, 4 not", {{"list.txt", "**16MBit\n**4.Generation\n00: A.WAV\n"}}, {725, 694, 667, 663, 564, 563}},
       {"slot 8 used, 0 not", {{"list.txt", "**16MBit\n**4.Generation\n" + lines("00: ---", 1) +
                                                "01: ---\n02: ---\n03: ---\n04: ---\n05: ---\n06: ---\n"
                                                "07: ---\n08: A.WAV\n"}},
-       {731, 700, 673, 669}},
-      {"slot 0 used, 8 not", {{"list.txt", good_list.substr(0, good_list.find("08:"))}}, {737, 706, 679, 675}},
-      {"CV number 0", {{"list.txt", good_list}, {"cv.txt", "0=1\n"}}, {888, 861, 824, 820}},
-      {"CV value 256", {{"list.txt", good_list}, {"cv.txt", "1=256\n"}}, {895, 868, 831, 827}},
-      {"CV value missing", {{"list.txt", good_list}, {"cv.txt", "1=\n"}}, {15, 15, 15, 15}},
-      {"two arguments", {}, {9, 9, 9, 9}, {"3", "list.txt"}},
-      {"no list file", {}, {2, 2, 2, 2}},
+       {731, 700, 673, 669, 570, 569}},
+      {"slot 0 used, 8 not", {{"list.txt", good_list.substr(0, good_list.find("08:"))}}, {737, 706, 679, 675, 576, 575}},
+      {"CV number 0", {{"list.txt", good_list}, {"cv.txt", "0=1\n"}}, {888, 861, 824, 820, 708, 659}},
+      {"CV value 256", {{"list.txt", good_list}, {"cv.txt", "1=256\n"}}, {895, 868, 831, 827, 715, 666}},
+      {"CV value missing", {{"list.txt", good_list}, {"cv.txt", "1=\n"}}, {15, 15, 15, 15, 15, 15}},
+      {"two arguments", {}, {9, 9, 9, 9, 9, 9}, {"3", "list.txt"}},
+      {"no list file", {}, {2, 2, 2, 2, 2, 2}},
   };
   for (const auto& c : cases) {
     for (int p = 0; p < program_count; ++p) {
@@ -154,14 +154,18 @@ TEST(Releases, DirectivesEachReleaseKnows) {
     const char* pages;  // the announcement's second number in the 6.x releases
   } cases[] = {
       {"**32MBit\n**4.Generation\n", {"0.4 Sekunden von maximal 391.9", "0.4 Sekunden von maximal 48.6",
+                                       "0.4 Sekunden von maximal 48.6", "0.4 Sekunden von maximal 48.6",
                                        "0.4 Sekunden von maximal 48.6", "0.4 Sekunden von maximal 48.6"}, "2046"},
       {"**8MBit\n**4.Generation\n", {"0.4 Sekunden von maximal 97.7", "0.4 Sekunden von maximal 97.7",
+                                      "0.4 Sekunden von maximal 48.6", "0.4 Sekunden von maximal 48.6",
                                       "0.4 Sekunden von maximal 48.6", "0.4 Sekunden von maximal 48.6"}, nullptr},
       {"**16MBit\n**4.Generation\n", {"0.4 Sekunden von maximal 195.7", "0.4 Sekunden von maximal 195.7",
+                                       "0.4 Sekunden von maximal 195.7", "0.4 Sekunden von maximal 195.7",
                                        "0.4 Sekunden von maximal 195.7", "0.4 Sekunden von maximal 195.7"}, "8190"},
       {"", {nullptr, "0.2 Sekunden von maximal 48.9", "0.2 Sekunden von maximal 48.9",
-            "0.2 Sekunden von maximal 48.9"}, "2046"},
+            "0.2 Sekunden von maximal 48.9", "0.2 Sekunden von maximal 48.9", "0.2 Sekunden von maximal 48.9"}, "2046"},
       {"**4.Generation\n", {nullptr, "0.4 Sekunden von maximal 48.6", "0.4 Sekunden von maximal 48.6",
+                             "0.4 Sekunden von maximal 48.6", "0.4 Sekunden von maximal 48.6",
                              "0.4 Sekunden von maximal 48.6"}, "2046"},
   };
   for (const auto& c : cases) {
@@ -207,17 +211,20 @@ TEST(Releases, AutoLinksWithAndWithoutTheBlockMarks) {
   auto record_byte = [](const Outcome& outcome, int slot, int byte) {
     return outcome.image.at(528 + 8 * static_cast<size_t>(slot) + static_cast<size_t>(byte));
   };
+  // Byte 7 holds pi shifted left and bit 0 for 11025 Hz; 5.3 has no pi,
+  // and there 0xFE plus that bit.
   struct Expected {
-    int pi_8, pi_28, ni_9, ni_0_same;
-  } expected[program_count] = {{0x00, 0x08, 0x1D, 4}, {0x00, 0x08, 0x1D, 4},
-                               {0x07, 0x1B, 0x1D, 0}, {0x07, 0x1B, 0x1D, 0}};
+    int byte_7_of_8, byte_7_of_28, ni_9, ni_0_same;
+  } expected[program_count] = {{0x01, 0x11, 0x1D, 4}, {0x01, 0x11, 0x1D, 4},
+                               {0x0F, 0x37, 0x1D, 0}, {0x0F, 0x37, 0x1D, 0},
+                               {0x0F, 0x37, 0x1D, 0}, {0xFF, 0xFF, 0x00, 0}};
   for (int p = 0; p < program_count; ++p) {
     SCOPED_TRACE(programs[p].name);
     Outcome outcome = run(programs[p], nine);
     ASSERT_EQ(outcome.code, 0) << outcome.err;
     for (int bank : {132, 264, 396}) {
-      EXPECT_EQ(record_byte(outcome, bank + 8, 7) >> 1, expected[p].pi_8);
-      EXPECT_EQ(record_byte(outcome, bank + 28, 7) >> 1, expected[p].pi_28);
+      EXPECT_EQ(record_byte(outcome, bank + 8, 7), expected[p].byte_7_of_8);
+      EXPECT_EQ(record_byte(outcome, bank + 28, 7), expected[p].byte_7_of_28);
       EXPECT_EQ(record_byte(outcome, bank + 9, 5), expected[p].ni_9);
     }
     Outcome same_files = run(programs[p], same);
@@ -230,7 +237,7 @@ TEST(Releases, AutoLinksWithAndWithoutTheBlockMarks) {
 TEST(Releases, ConfigurationLineOfEachRelease) {
   const char* expected[program_count] = {
       "FLASHSIZE=0x210000 mega_168=0 pad_to_12=0 auto_anzahl=0\n",
-      "FLASHSIZE=0x210000 mega_168=0 pad_to_12=0 new_sound=1 auto_anzahl=0\n", "", ""};
+      "FLASHSIZE=0x210000 mega_168=0 pad_to_12=0 new_sound=1 auto_anzahl=0\n", "", "", "", ""};
   for (int p = 0; p < program_count; ++p) {
     ScratchDir dir;
     for (const auto& [name, content] : sounds()) dir.write(name, content);
@@ -244,9 +251,9 @@ TEST(Releases, ConfigurationLineOfEachRelease) {
   }
 }
 
-// Whole port runs of the 6.x programs: single pages with their pauses, the
+// Whole port runs of the 6.x and 5.x programs: single pages with their pauses, the
 // entry of each release, "u" before the CV page of a 4th-generation list.
-TEST(Releases, PortRunsOfThe6xProgramsSendSinglePages) {
+TEST(Releases, PortRunsOfTheEarlierProgramsSendSinglePages) {
   const std::string with_mega = "**16MBit\n**Mega168\n**4.Generation\n" + bank_0;
   struct Case {
     int program;
@@ -260,6 +267,9 @@ TEST(Releases, PortRunsOfThe6xProgramsSendSinglePages) {
       {1, "x3", with_mega, mega_168_reset_transcript(2000) + "send 17\npause 6000\n", 0x75, 16},
       {2, "x3", with_mega, reset_transcript(2000) + entry_bytes_transcript() + "pause 12000\n", 0x75, 16},
       {3, "3", "**16MBit\n" + bank_0, reset_transcript(10000) + entry_bytes_transcript() + "pause 12000\n",
+       0x57, 4},
+      {4, "r3", with_mega, entry_bytes_transcript() + "pause 12000\n", 0x75, 16},
+      {5, "x3", "**16MBit\n" + bank_0, reset_transcript(2000) + entry_bytes_transcript() + "pause 12000\n",
        0x57, 4},
   };
   for (const auto& c : cases) {

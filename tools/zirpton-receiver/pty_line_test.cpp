@@ -213,6 +213,8 @@ void expect_single_page_run(const char* program) {
 TEST(ReceiverProgram, PortRunOfRelease66) { expect_single_page_run("zirpton-6.6"); }
 TEST(ReceiverProgram, PortRunOfRelease62) { expect_single_page_run("zirpton-6.2"); }
 TEST(ReceiverProgram, PortRunOfRelease61a) { expect_single_page_run("zirpton-6.1a"); }
+TEST(ReceiverProgram, PortRunOfRelease54) { expect_single_page_run("zirpton-5.4"); }
+TEST(ReceiverProgram, PortRunOfRelease53) { expect_single_page_run("zirpton-5.3"); }
 
 }  // namespace
 }  // namespace zirpton::tools
