@@ -55,6 +55,7 @@ void write_wave(const fs::path& path, uint32_t samples, uint32_t seed) {
 }
 
 Measure measure(const std::vector<std::string>& argv, const fs::path& cwd) {
+  std::fflush(stdout);  // the child must not print our buffer again
   auto start = std::chrono::steady_clock::now();
   pid_t child = fork();
   if (child == 0) {

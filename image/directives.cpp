@@ -96,6 +96,7 @@ void scan_directives(Run& run) {
     const Directive* directive = match_directive(run.release, run.line_buffer);
     if (directive) apply_directive(run, *directive);
   }
+  if (run.release.pad_always) run.flash.pad_to_12 = 1;
   check_config(run);
   std::rewind(list);
   if (run.settings.verbose) print_config(run);

@@ -15,11 +15,7 @@
 namespace zirpton {
 namespace {
 
-std::string repeat(const std::string& text, int times) {
-  std::string all;
-  for (int i = 0; i < times; ++i) all += text;
-  return all;
-}
+using testing::repeat;
 
 // What the pass leaves in FlashConfig.
 struct Settings {

@@ -111,23 +111,30 @@ void set_auto_pi(Run& run, int step, int value) {
   for (int bank : {bank_1, bank_2, bank_3}) row_of(run, bank + step).pi = static_cast<uint8_t>(value);
 }
 
-// The next step above whose running sound differs or that a block set itself.
+bool with_marks(const Run& run) { return run.release.auto_links == AutoLinks::with_marks; }
+
+// The next step above whose running sound differs or, with the marks, that a
+// block set itself.
 int step_above(Run& run, int step) {
   for (int above = step + 1; above < top_auto_step; ++above)
     if (off_of(run, bank_2 + above) != off_of(run, bank_2 + step) ||
-        run.autos.auto_step_used[above])
+        (with_marks(run) && run.autos.auto_step_used[above]))
       return above;
   return 0;
 }
 
-// The next step below that a block gave a third line, or whose braking
-// sound is neither this step's braking nor its running sound.
+// The next step below whose braking sound differs from this step's. With the
+// marks, a step that a block gave a third line counts too, and a braking
+// sound that is this step's running sound does not differ.
 int step_below(Run& run, int step) {
   for (int below = step - 1; below >= 0; --below) {
     uint32_t braking = off_of(run, bank_3 + below);
-    if (run.autos.auto_third_given[below] ||
-        (braking != off_of(run, bank_3 + step) && braking != off_of(run, bank_2 + step)))
+    if (!with_marks(run)) {
+      if (braking != off_of(run, bank_3 + step)) return below;
+    } else if (run.autos.auto_third_given[below] ||
+               (braking != off_of(run, bank_3 + step) && braking != off_of(run, bank_2 + step))) {
       return below;
+    }
   }
   return 0;
 }
@@ -152,8 +159,12 @@ void print_listing(Run& run) {
   for (int slot = 0; slot < run.flash.slot_count; ++slot) {
     const SlotRow& row = row_of(run, slot);
     if (row.length == 0) continue;
-    say(run.console, Stream::out, "%3d (%2x): %s l=%ld off=%ld ni=%d", slot, slot % bank_slots,
-        row.name, static_cast<long>(row.length), static_cast<long>(row.off), row.ni & slot_bits);
+    if (run.release.listing == ListingStyle::bank_positions)
+      say(run.console, Stream::out, "%3d (%2x): ", slot, slot % bank_slots);
+    else
+      say(run.console, Stream::out, "%2.2d: ", slot);
+    say(run.console, Stream::out, "%s l=%ld off=%ld ni=%d", row.name, static_cast<long>(row.length),
+        static_cast<long>(row.off), row.ni & slot_bits);
     if (row.ni & loop_marker) say(run.console, Stream::out, "(*)");
     say(run.console, Stream::out, "\n");
   }
@@ -173,8 +184,11 @@ void check_slots(Run& run) {
   close_temp_file(run);
   check_pairing(run);
   link_bank_0(run);
-  link_auto_banks(run);
-  if (run.settings.verbose) print_auto_table(run);
+  // Without "**4.Generation" there are no AUTO banks to link.
+  if (run.flash.generation_4 && run.release.auto_links != AutoLinks::none) {
+    link_auto_banks(run);
+    if (run.settings.verbose && run.release.auto_table) print_auto_table(run);
+  }
   print_listing(run);
 }
 

@@ -14,11 +14,7 @@
 namespace zirpton {
 namespace {
 
-std::string repeat(const std::string& text, int times) {
-  std::string all;
-  for (int i = 0; i < times; ++i) all += text;
-  return all;
-}
+using testing::repeat;
 
 class ChannelTest : public ::testing::Test {
  protected:

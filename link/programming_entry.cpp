@@ -10,11 +10,6 @@
 namespace zirpton {
 namespace {
 
-// What later releases do differently here, kept in one place so that it can
-// move into the release description.
-constexpr uint32_t entry_pause_ms = 6000;  // after the message, before the stream
-constexpr bool mega_168_known = true;      // receivers with a Mega168 exist
-
 constexpr uint32_t long_reset_ms = 10000;
 constexpr uint32_t short_reset_ms = 2000;
 constexpr uint8_t reset_byte = 'A';
@@ -24,7 +19,8 @@ constexpr uint32_t entry_byte_pause_ms = 20;
 constexpr size_t burst_length = 300;
 constexpr uint8_t burst_byte = 0x55;
 
-bool has_mega_168(const Run& run) { return mega_168_known && run.flash.mega_168 != 0; }
+// Releases that know no Mega168 have no directive for it, so the flag stays 0.
+bool has_mega_168(const Run& run) { return run.flash.mega_168 != 0; }
 
 void send_entry_bytes(Run& run) {
   if (has_mega_168(run)) {
@@ -70,7 +66,7 @@ void enter_programming(Run& run) {
   send_entry_bytes(run);
   say(run.console, Stream::out, "\nEmpfänger sollte kurz hupen\n");
   run.console.flush();
-  run.channel.pause(entry_pause_ms);
+  run.channel.pause(run.release.entry_pause_ms);
 }
 
 }  // namespace zirpton

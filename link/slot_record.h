@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "image/slot_table.h"
+#include "releases/release.h"
 
 namespace zirpton {
 
@@ -24,8 +25,8 @@ uint32_t negated_length(uint32_t length);
 uint32_t flash_ptr(uint32_t off);
 
 // Bytes 0, 1 and 6 hold 24 bits of the negated length, 2 to 4 the address,
-// 5 the next slot, 7 the previous slot shifted left with bit 0 set for a
-// sound at 11025 Hz.
-SlotRecord make_slot_record(const SlotRow& row);
+// 5 the next slot; byte 7 as the release has it, by default the previous
+// slot shifted left with bit 0 set for a sound not at 22050 Hz.
+SlotRecord make_slot_record(const SlotRow& row, RecordByte7 byte_7 = RecordByte7::pi_and_rate);
 
 }  // namespace zirpton

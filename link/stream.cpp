@@ -12,7 +12,6 @@
 namespace zirpton {
 namespace {
 
-constexpr int cv_page_size = 528;
 constexpr int slots_per_header_page = 33;
 // The record keeps 24 bits of the negated length.
 constexpr uint32_t largest_length = 0xFFFFFF;
@@ -41,24 +40,57 @@ void send_data_page(Run& run, const uint8_t* page) {
     send_image_byte(run, static_cast<uint8_t>(page[i] + 0x80));
 }
 
-void send_cv_page(Run& run, PairFramer& framer) {
-  begin_image_frame(run, framer);
-  send_image_bytes(run, run.work_buffer, cv_page_size);
+// The CV page goes as two pages; the second holds no CV and is all 0xFF.
+void send_cv_page(Run& run, Framer& framer) {
+  for (int half = 0; half < 2; ++half) {
+    before_cv_half(run, framer, half);
+    send_image_bytes(run, run.work_buffer + half * flash_page_size, flash_page_size);
+  }
 }
 
 unsigned bank_position(int slot) { return static_cast<unsigned>(slot % bank_slots); }
 
+// Some releases look QZ_HOME up again at every line that depends on it.
+bool verbose_now(Run& run) {
+  return run.release.verbose_looked_up_live ? run.console.env_present("QZ_HOME")
+                                            : run.settings.verbose;
+}
+
 void show_header_page(Run& run, int slot, int page) {
-  if (!run.settings.verbose) return;
-  say(run.console, Stream::out, "i=%3d (%2x), page=%d\n", slot, bank_position(slot), page);
+  if (!verbose_now(run)) return;
+  if (run.release.listing == ListingStyle::bank_positions)
+    say(run.console, Stream::out, "i=%3d (%2x), page=%d\n", slot, bank_position(slot), page);
+  else
+    say(run.console, Stream::out, "i=%d, page=%d\n", slot, page);
+}
+
+void show_slot_head(Run& run, int slot, const SlotRow& row) {
+  switch (run.release.listing) {
+    case ListingStyle::bank_positions:
+      say(run.console, Stream::out, "%4d (%2x): %s ", slot, bank_position(slot), row.name);
+      break;
+    case ListingStyle::plain: say(run.console, Stream::out, "%4d: %s ", slot, row.name); break;
+    case ListingStyle::names_only: say(run.console, Stream::out, "%s ", row.name); break;
+  }
+}
+
+void show_record(Run& run, const SlotRow& row) {
+  const auto off = static_cast<unsigned long>(row.off);
+  const auto n = static_cast<unsigned long>(negated_length(row.length));
+  const auto ptr = static_cast<unsigned long>(flash_ptr(row.off));
+  if (run.release.pi_in_record_line)
+    say(run.console, Stream::out, " so=0x%lx l=0x%lx ptr=0x%lx ni=%2.2x pi=%2.2x\n", off, n, ptr,
+        static_cast<unsigned>(row.ni), static_cast<unsigned>(row.pi));
+  else
+    say(run.console, Stream::out, " so=0x%lx l=0x%lx ptr=0x%lx ni=%2.2x\n", off, n, ptr,
+        static_cast<unsigned>(row.ni));
 }
 
 // The listing of a slot that holds a sound, around the end of the run for a
 // length that the record cannot hold.
 void check_slot(Run& run, int slot, const SlotRow& row) {
-  const bool verbose = run.settings.verbose;
-  if (verbose) {
-    say(run.console, Stream::out, "%4d (%2x): %s ", slot, bank_position(slot), row.name);
+  if (verbose_now(run)) {
+    show_slot_head(run, slot, row);
     if (row.rate_flag) say(run.console, Stream::out, "22kHz ");
     say(run.console, Stream::out, "%lx %lx ", static_cast<unsigned long>(row.length),
         static_cast<unsigned long>(row.off));
@@ -68,28 +100,23 @@ void check_slot(Run& run, int slot, const SlotRow& row) {
     say(run.console, Stream::out, " Länge zu groß: %ld\n", static_cast<long>(row.length));
     fatal_exit(run, run.release.exit.length_too_large);
   }
-  if (verbose) {
-    say(run.console, Stream::out, " so=0x%lx l=0x%lx ptr=0x%lx ni=%2.2x pi=%2.2x\n",
-        static_cast<unsigned long>(row.off), static_cast<unsigned long>(negated_length(row.length)),
-        static_cast<unsigned long>(flash_ptr(row.off)), static_cast<unsigned>(row.ni),
-        static_cast<unsigned>(row.pi));
-  }
+  if (verbose_now(run)) show_record(run, row);
 }
 
-void send_header(Run& run, PairFramer& framer, Progress& progress) {
-  page_boundary(run, framer);
+void send_header(Run& run, Framer& framer, Progress& progress) {
+  before_header_page(run, framer);
   progress.header_page = 0;
   progress.pages_shown = 1;
   for (int slot = 0; slot < run.flash.slot_count; ++slot) {
     if (slot > 0 && slot % slots_per_header_page == 0) {
       ++progress.header_page;
       show_header_page(run, slot, progress.header_page);
-      page_boundary(run, framer);
+      before_header_page(run, framer);
       ++progress.pages_shown;
     }
     const SlotRow& row = run.slots.rows[slot];
     if (row.length != 0 && row.off != 0) check_slot(run, slot, row);
-    const SlotRecord record = make_slot_record(row);
+    const SlotRecord record = make_slot_record(row, run.release.record_byte_7);
     send_image_bytes(run, record.bytes, slot_record_size);
   }
 }
@@ -121,38 +148,40 @@ size_t read_data_page(Run& run, uint8_t* page) {
   return got;
 }
 
-void send_sound_data(Run& run, PairFramer& framer, Progress& progress) {
+void send_sound_data(Run& run, Framer& framer, Progress& progress) {
   uint8_t* page = run.work_buffer;
   size_t got;
   while ((got = read_data_page(run, page)) == flash_page_size) {
-    page_boundary(run, framer);
+    before_data_page(run, framer);
     send_data_page(run, page);
+    after_data_page(run, framer);
     ++progress.pages_shown;
     say(run.console, Stream::err, "%4d\r", progress.pages_shown);
   }
   run.temp_file.reset();
   std::remove(temp_file_name);
   if (got > 0) {
-    page_boundary(run, framer);
+    before_data_page(run, framer);
     send_data_page(run, page);
+    after_data_page(run, framer);
     say(run.console, Stream::out, "%4d\n", progress.pages_shown);
   }
 }
 
-void send_trailer(Run& run, PairFramer& framer) {
+void send_trailer(Run& run, Framer& framer) {
   end_image_frame(run, framer);
   run.channel.send_checksum();
   check_output_written(run);
   say(run.console, Stream::out, "\nmy checksum:0x%x\n", run.channel.checksum);
   if (run.settings.file_mode) return;
-  finish_port_run(run, framer.framing);
+  finish_port_run(run);
   check_port_writes(run);
 }
 
 }  // namespace
 
 void send_image(Run& run) {
-  PairFramer framer{page_pair_framing};
+  Framer framer{run.release.framing};
   Progress progress;
   send_cv_page(run, framer);
   send_header(run, framer, progress);

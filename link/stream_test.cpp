@@ -16,15 +16,20 @@
 #include "link/open_port.h"
 #include "platform/fakes/line_log.h"
 #include "releases/release.h"
+#include "tests/support/expected_stream.h"
 #include "tests/support/harness.h"
 
 namespace zirpton {
 namespace {
 
-using Bytes = std::vector<uint8_t>;
-
-constexpr size_t page = 264;
-constexpr size_t header_end = 4752;  // 2 CV pages and 16 header pages
+using testing::Bytes;
+using testing::checksum_line;
+using testing::header_end;
+using testing::in_page_pairs;
+using testing::page;
+using testing::port_transcript;
+using testing::sum_of;
+using testing::with_checksum;
 constexpr int returned = -1;         // send_image came back without a fatal end
 
 // A sound as the loader leaves it in the slot table. A slot with `copy_of`
@@ -128,77 +133,6 @@ Bytes expected_image(const zirpton::Run& run, const std::string& data) {
   for (char sample : data) image.push_back(static_cast<uint8_t>(sample) ^ 0x80);
   while (image.size() % page != 0) image.push_back(0x00);
   return image;
-}
-
-uint32_t sum_of(const Bytes& bytes) {
-  uint32_t sum = 0;
-  for (uint8_t byte : bytes) sum += byte;
-  return sum;
-}
-
-Bytes with_checksum(Bytes bytes, uint32_t sum) {
-  bytes.push_back(static_cast<uint8_t>(sum));
-  bytes.push_back(static_cast<uint8_t>(sum >> 8));
-  return bytes;
-}
-
-std::string checksum_line(uint32_t sum) {
-  char line[40];
-  std::snprintf(line, sizeof line, "\nmy checksum:0x%x\n", sum);
-  return line;
-}
-
-// The image as the port gets it: page pairs between command and fill, an
-// open pair completed by a page of zeros, the end byte and the checksum.
-// `pause_at` is where the pause before the sound data falls.
-struct PortStream {
-  Bytes bytes;
-  size_t pause_at = 0;
-};
-
-PortStream in_page_pairs(Bytes image) {
-  const uint32_t sum = sum_of(image);
-  if ((image.size() / page) % 2 != 0) image.insert(image.end(), page, 0x00);
-  PortStream stream;
-  Bytes& out = stream.bytes;
-  for (size_t at = 0; at < image.size(); at += 2 * page) {
-    out.insert(out.end(), {0x76, 0xFF, 0xFF, 0x23});
-    out.insert(out.end(), image.begin() + static_cast<long>(at),
-               image.begin() + static_cast<long>(at + 2 * page));
-    if (at + 2 * page == header_end) stream.pause_at = out.size();
-    out.insert(out.end(), 96, 0xFF);
-  }
-  out.push_back(0x33);
-  out = with_checksum(out, sum);
-  return stream;
-}
-
-// The line record of a port run from the first page command on; `failed`
-// holds the positions of bytes whose write fails.
-std::string port_transcript(const PortStream& stream, const std::set<size_t>& failed = {}) {
-  std::string text;
-  Bytes sent;
-  auto flush = [&] {
-    if (!sent.empty()) text += "send " + fakes::hex_bytes(sent) + "\n";
-    sent.clear();
-  };
-  for (size_t i = 0; i < stream.bytes.size(); ++i) {
-    if (i == stream.pause_at) {
-      flush();
-      text += "pause 100\n";
-    }
-    if (failed.count(i)) {
-      flush();
-      text += "failed " + fakes::hex_bytes({stream.bytes[i]}) + "\n";
-    } else {
-      sent.push_back(stream.bytes[i]);
-    }
-  }
-  flush();
-  text += "pause 5000\n";
-  for (int i = 0; i < 10; ++i)
-    text += "get\nset 38400 8N1 cts=0 dtr=0 rts=0\nget\nset 38400 8N1 cts=0 dtr=0 rts=1\n";
-  return text;
 }
 
 struct ImageCase {

@@ -27,9 +27,46 @@ struct Directive {
 // The verbose configuration line after the directive pass.
 enum class ConfigLine { none, with_auto_anzahl, with_new_sound };
 
+// How the AUTO banks are linked: with the marks of the blocks that were
+// read, by the sounds alone, or not at all.
+enum class AutoLinks { with_marks, without_marks, none };
+
+// How a sound file is read: by walking its RIFF chunks, or as a block of
+// fixed layout (44 bytes, 46 with an 18-byte "fmt " chunk) ahead of the data.
+enum class SoundHeader { chunk_walk, fixed_block };
+
+// The forms of the slot listing and of the verbose header lines.
+enum class ListingStyle {
+  bank_positions,  // "%3d (%2x): ...", "i=%3d (%2x), page=%d", "%4d (%2x): %s "
+  plain,           // "%2.2d: ...", "i=%d, page=%d", "%4d: %s "
+  names_only,      // as plain, but the verbose record line shows no slot number
+};
+
+// Byte 7 of a slot record.
+enum class RecordByte7 {
+  pi_and_rate,  // pi shifted left, bit 0 set for a sound not at 22050 Hz
+  fe_and_rate,  // 0xFE, bit 0 set for a sound not at 22050 Hz
+  ff,           // always 0xFF
+};
+
+// How the image goes over the line: page pairs behind a four-byte command
+// with a fill, or single pages behind a one-byte command, with pauses.
+enum class Framing { page_pairs, single_pages };
+
 // Every fatal exit code of a release, by the check that ends the run.
 // no_check marks a check that the release does not have.
 inline constexpr int no_check = -1;
+
+// Codes this program adds to those of the releases, for checks that the
+// releases did not have; each apart from every other code of its release.
+inline constexpr int code_auto_block_incomplete = 14;
+inline constexpr int code_cv_missing_number = 15;
+inline constexpr int code_port_writes_failed = 16;
+inline constexpr int code_header_problem_6_1a = 17;
+inline constexpr int code_sound_too_short = 18;
+inline constexpr int added_exit_codes[] = {code_auto_block_incomplete, code_cv_missing_number,
+                                           code_port_writes_failed, code_header_problem_6_1a,
+                                           code_sound_too_short};
 
 struct ExitCodes {
   int usage = 9;
@@ -52,6 +89,7 @@ struct ExitCodes {
   int auto_block_incomplete;
   int sound_not_found;
   int header_problem;
+  int sound_too_short;  // shorter than the fixed header block
   int format_problem;
   int short_read_16;
   int write_16;
@@ -85,9 +123,33 @@ struct Release {
   std::span<const Directive> directives;
   bool checks_generation_and_size;  // refuse lists without them
   ConfigLine config_line;
+
+  // Sound files.
+  bool riff_size_exact;  // the RIFF size must be the file's length minus 8
+  SoundHeader sound_header;
+  const char* format_problem_message;  // with the name, block align and bits
+  bool pad_always;  // every sound is filled to a multiple of 12, no directive needed
+
+  // Slot checks.
+  AutoLinks auto_links;
+  bool auto_table;  // the verbose table of the AUTO links
+  ListingStyle listing;
+
+  // Programming entry and stream.
+  uint32_t entry_pause_ms;  // after "Empfänger sollte kurz hupen"
+  Framing framing;
+  int rts_pulses;  // RTS off and on again at the end of a port run
+  RecordByte7 record_byte_7;
+  bool pi_in_record_line;   // the verbose line of a record shows pi
+  bool verbose_looked_up_live;  // QZ_HOME is looked up anew at each verbose line
 };
 
 // One description per release, in releases/release_*.cpp.
 const Release& release_7_0();
+const Release& release_6_6();
+const Release& release_6_2();
+const Release& release_6_1a();
+const Release& release_5_4();
+const Release& release_5_3();
 
 }  // namespace zirpton

@@ -28,9 +28,10 @@ ExitCodes exit_codes_7_0() {
   codes.wrong_sound_number = 34;
   codes.too_many_lines = 488;
   codes.auto_without_step_1 = 641;
-  codes.auto_block_incomplete = 14;
+  codes.auto_block_incomplete = code_auto_block_incomplete;
   codes.sound_not_found = 517;
   codes.header_problem = 525;
+  codes.sound_too_short = no_check;
   codes.format_problem = 562;
   codes.short_read_16 = 582;
   codes.write_16 = 593;
@@ -43,8 +44,8 @@ ExitCodes exit_codes_7_0() {
   codes.pair_used_unused_8 = 737;
   codes.cv_number = 888;
   codes.cv_value = 895;
-  codes.cv_missing_number = 15;
-  codes.port_writes_failed = 16;
+  codes.cv_missing_number = code_cv_missing_number;
+  codes.port_writes_failed = code_port_writes_failed;
   return codes;
 }
 
@@ -60,6 +61,19 @@ const Release release{
     .directives = directives_7_0,
     .checks_generation_and_size = true,
     .config_line = ConfigLine::with_auto_anzahl,
+    .riff_size_exact = false,
+    .sound_header = SoundHeader::chunk_walk,
+    .format_problem_message = "Formatproblem bei File %s (Align=%d, bits=%d)\n",
+    .pad_always = false,
+    .auto_links = AutoLinks::with_marks,
+    .auto_table = true,
+    .listing = ListingStyle::bank_positions,
+    .entry_pause_ms = 6000,
+    .framing = Framing::page_pairs,
+    .rts_pulses = 10,
+    .record_byte_7 = RecordByte7::pi_and_rate,
+    .pi_in_record_line = true,
+    .verbose_looked_up_live = false,
 };
 
 }  // namespace

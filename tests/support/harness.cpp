@@ -45,6 +45,21 @@ std::string read_file(const std::filesystem::path& path) {
   return content.str();
 }
 
+std::string repeat(const std::string& text, int times) {
+  std::string all;
+  for (int i = 0; i < times; ++i) all += text;
+  return all;
+}
+
+void after_directive_pass(Run& run) {
+  run.flash.FLASHSIZE = 0x210000;
+  run.flash.generation_4 = 1;
+  run.flash.group_count = 16;
+  run.flash.slot_count = 528;
+  run.flash.header_bytes = 4752;
+  run.running_offset = 4752;
+}
+
 RunResult run_in_process(const Release& release, fakes::FakeMachine& machine,
                          const std::vector<std::string>& args) {
   std::vector<const char*> argv{release.program};

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "driver/run.h"
 #include "platform/fakes/line_log.h"
 #include "releases/release.h"
 
@@ -39,5 +40,10 @@ RunResult run_in_process(const Release& release, fakes::FakeMachine& machine,
                          const std::vector<std::string>& args);
 
 std::string read_file(const std::filesystem::path& path);
+std::string repeat(const std::string& text, int times);
+
+// The flash settings of a "**16MBit" and "**4.Generation" list as the
+// directive pass leaves them, the first sound due at the header's end.
+void after_directive_pass(Run& run);
 
 }  // namespace zirpton::testing

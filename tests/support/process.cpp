@@ -20,9 +20,28 @@ std::filesystem::path bin_path(const std::string& program) {
 #endif
 }
 
-ProcessResult run_program_file(const std::string& program, const std::vector<std::string>& args,
-                               const std::map<std::string, std::string>& env,
-                               const std::filesystem::path& cwd) {
+namespace {
+
+std::filesystem::path scratch_name(const char* kind, int serial) {
+  return std::filesystem::temp_directory_path() /
+         ("zirpton-" + std::string(kind) + "-" + std::to_string(getpid()) + "-" + std::to_string(serial));
+}
+
+ProcessResult collect(const StartedProgram& started, int status) {
+  ProcessResult result{WIFEXITED(status) ? WEXITSTATUS(status) : -1, read_file(started.out_path),
+                       read_file(started.err_path)};
+  std::filesystem::remove(started.out_path);
+  std::filesystem::remove(started.err_path);
+  return result;
+}
+
+}  // namespace
+
+StartedProgram start_program_file(const std::string& program, const std::vector<std::string>& args,
+                                  const std::map<std::string, std::string>& env,
+                                  const std::filesystem::path& cwd) {
+  static int serial = 0;
+  ++serial;
   std::map<std::string, std::string> all{{"LC_ALL", "C"}};
   for (char** entry = environ; *entry; ++entry) {
     std::string text = *entry;
@@ -34,13 +53,12 @@ ProcessResult run_program_file(const std::string& program, const std::vector<std
   for (const auto& [name, value] : env) all[name] = value;
 
   std::string exe = bin_path(program).string();
-  auto out_path = std::filesystem::temp_directory_path() / ("zirpton-out-" + std::to_string(getpid()));
-  auto err_path = std::filesystem::temp_directory_path() / ("zirpton-err-" + std::to_string(getpid()));
+  StartedProgram started{0, scratch_name("out", serial), scratch_name("err", serial)};
   pid_t child = fork();
   if (child == 0) {
     int in = open("/dev/null", O_RDONLY);
-    int out = open(out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    int err = open(err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    int out = open(started.out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    int err = open(started.err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     dup2(in, 0);
     dup2(out, 1);
     dup2(err, 2);
@@ -56,13 +74,24 @@ ProcessResult run_program_file(const std::string& program, const std::vector<std
     execve(exe.c_str(), argv.data(), envp.data());
     _exit(127);
   }
+  started.pid = child;
+  return started;
+}
+
+bool program_ended(const StartedProgram& started, ProcessResult& result) {
   int status = 0;
-  waitpid(child, &status, 0);
-  ProcessResult result{WIFEXITED(status) ? WEXITSTATUS(status) : -1, read_file(out_path),
-                       read_file(err_path)};
-  std::filesystem::remove(out_path);
-  std::filesystem::remove(err_path);
-  return result;
+  if (waitpid(started.pid, &status, WNOHANG) != started.pid) return false;
+  result = collect(started, status);
+  return true;
+}
+
+ProcessResult run_program_file(const std::string& program, const std::vector<std::string>& args,
+                               const std::map<std::string, std::string>& env,
+                               const std::filesystem::path& cwd) {
+  StartedProgram started = start_program_file(program, args, env, cwd);
+  int status = 0;
+  waitpid(started.pid, &status, 0);
+  return collect(started, status);
 }
 
 }  // namespace zirpton::testing

@@ -22,6 +22,17 @@ ProcessResult run_program_file(const std::string& program, const std::vector<std
                                const std::map<std::string, std::string>& env,
                                const std::filesystem::path& cwd);
 
+// The same in two steps, for a test that talks to the program while it runs.
+struct StartedProgram {
+  int pid;
+  std::filesystem::path out_path, err_path;
+};
+StartedProgram start_program_file(const std::string& program, const std::vector<std::string>& args,
+                                  const std::map<std::string, std::string>& env,
+                                  const std::filesystem::path& cwd);
+// True once the program has ended; then `result` holds its outcome.
+bool program_ended(const StartedProgram& started, ProcessResult& result);
+
 std::filesystem::path bin_path(const std::string& program);
 
 }  // namespace zirpton::testing

@@ -15,10 +15,14 @@ std::string chunk(const std::string& id, const std::string& body,
   return id + le32(size_field.value_or(static_cast<uint32_t>(body.size()))) + body;
 }
 
+std::string fmt_body(uint16_t channels, uint32_t rate, uint16_t block_align, uint16_t bits) {
+  return le16(1) + le16(channels) + le32(rate) + le32(rate * block_align) + le16(block_align) +
+         le16(bits);
+}
+
 std::string fmt_chunk(uint16_t channels, uint32_t rate, uint16_t block_align, uint16_t bits,
                       int extra) {
-  std::string body = le16(1) + le16(channels) + le32(rate) + le32(rate * block_align) +
-                     le16(block_align) + le16(bits);
+  std::string body = fmt_body(channels, rate, block_align, bits);
   if (extra >= 2) body += le16(0) + std::string(static_cast<size_t>(extra - 2), '\0');
   return chunk("fmt ", body);
 }

@@ -15,6 +15,9 @@ std::string le32(uint32_t value);
 // A chunk: identifier, size field (the body's size unless given) and body.
 std::string chunk(const std::string& id, const std::string& body,
                   std::optional<uint32_t> size_field = std::nullopt);
+// The 16-byte format record of PCM: tag 1, then the fields as given, the
+// byte rate being rate x block align.
+std::string fmt_body(uint16_t channels, uint32_t rate, uint16_t block_align, uint16_t bits);
 // A "fmt " chunk of 16 bytes, or 16 + `extra` bytes (18 with extra 2).
 std::string fmt_chunk(uint16_t channels, uint32_t rate, uint16_t block_align,
                       uint16_t bits, int extra = 0);

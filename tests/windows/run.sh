@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
-# Whole runs of the 64-bit Windows zirpton under wine, held against the Linux
-# build of the same source: the same list gives the same output file, the
-# same screen and the same bytes on the serial line; the usage line, a
-# missing list file and a missing port end as on Windows, with Windows' own
-# texts and line ends.
+# Whole runs of the 64-bit Windows programs under wine, held against the Linux
+# build of the same source: the same list gives the same output file and the
+# same screen with every program, and zirpton the same bytes on the serial
+# line; the usage line, a missing list file, a missing port and a port in use
+# end as on Windows, with Windows' own texts and line ends.
 #
 # Needs build/bin (Linux) and build-win64/bin (Windows), wine and python3.
 set -euo pipefail
@@ -21,29 +21,30 @@ failed=0
 pass() { passed=$((passed + 1)); echo "ok: $1"; }
 fail() { failed=$((failed + 1)); echo "FAILED: $1"; }
 
-# Wine's mount manager remakes dosdevices/comN at each start; a port named in
-# the registry stays. COM1 and COM12 point at paths here that each check
-# makes into what it needs: a pseudo-terminal or a plain file.
+# Wine's mount manager remakes dosdevices/comN at each start of the wine
+# server; a port named in the registry stays. COM1 and COM12 point at paths
+# here that each check makes into what it needs: a pseudo-terminal or a plain
+# file. The server is stopped so that its next start reads them.
 "$here/wine-run"
 for port in 1 12; do
   "$here/wine-run" reg add 'HKLM\Software\Wine\Ports' /v "COM$port" /t REG_SZ /d "$work/com$port" /f >/dev/null
 done
 wineserver -k 2>/dev/null || true
 
-# run_linux DIR ARGS...: the Linux program in DIR with COM12 the file DIR/port;
-# its streams and exit status go to DIR/out, DIR/err and DIR/status.
+# run_linux DIR PROGRAM ARGS...: a Linux program in DIR with COM12 the file
+# DIR/port; its streams and exit status go to DIR/out, DIR/err, DIR/status.
 run_linux() {
-  local dir=$1
-  shift
-  (cd "$dir" && ZIRPTON_COM12="$dir/port" "$linux_bin/zirpton" "$@" </dev/null >out 2>err; echo $? >status) || true
+  local dir=$1 program=$2
+  shift 2
+  (cd "$dir" && ZIRPTON_COM12="$dir/port" "$linux_bin/$program" "$@" </dev/null >out 2>err; echo $? >status) || true
 }
 
-# run_windows DIR ARGS...: the same under wine, COM12 being DIR/port.
+# run_windows DIR PROGRAM ARGS...: the same under wine, COM12 being DIR/port.
 run_windows() {
-  local dir=$1
-  shift
+  local dir=$1 program=$2
+  shift 2
   ln -sfn "$dir/port" "$work/com12"
-  (cd "$dir" && "$here/wine-run" "$windows_bin/zirpton.exe" "$@" </dev/null >out 2>err; echo $? >status) || true
+  (cd "$dir" && "$here/wine-run" "$windows_bin/$program.exe" "$@" </dev/null >out 2>err; echo $? >status) || true
 }
 
 # Windows writes its console text with CRLF line ends; that is the only
@@ -73,27 +74,34 @@ is() {
 }
 
 # --- The same image from the same list, written to the output file ---------
-linux="$work/file-linux"
-windows="$work/file-windows"
-python3 "$here/make_set.py" "$linux"
-python3 "$here/make_set.py" "$windows"
-: >"$linux/port"
-: >"$windows/port"
-run_linux "$linux" 12 list.txt cv.txt image.bin
-run_windows "$windows" 12 list.txt cv.txt image.bin
-unix_lines "$windows/out" >"$windows/out.unix"
-unix_lines "$windows/err" >"$windows/err.unix"
-ok=1
-is "Linux exit status" "$linux/status" '0\n' || ok=0
-[ -s "$linux/image.bin" ] || { echo "  the Linux run wrote no image"; ok=0; }
-same "exit status" "$linux/status" "$windows/status" || ok=0
-same "output files" "$linux/image.bin" "$windows/image.bin" || ok=0
-same "standard output" "$linux/out" "$windows/out.unix" || ok=0
-same "standard error" "$linux/err" "$windows/err.unix" || ok=0
-is "handshake on COM12" "$windows/port" '\x24\x80\x11\x17\x04\xa6' || ok=0
-same "port bytes" "$linux/port" "$windows/port" || ok=0
-[ ! -e "$windows/zirptmp.\$\$\$" ] || { echo "  the temporary file was left behind"; ok=0; }
-if [ $ok = 1 ]; then pass "file-output run: same output file, screen and handshake"; else fail "file-output run"; fi
+# Every program built for both systems; zirpton itself must also complete.
+for program in zirpton zirpton-6.6 zirpton-6.2 zirpton-6.1a zirpton-5.4 zirpton-5.3 zirpto32-3.3 zirpto32-2.02; do
+  [ -x "$windows_bin/$program.exe" ] || continue
+  linux=$(mktemp -d "$work/file-linux.XXXXXX")
+  windows=$(mktemp -d "$work/file-windows.XXXXXX")
+  python3 "$here/make_set.py" "$linux"
+  python3 "$here/make_set.py" "$windows"
+  : >"$linux/port"
+  : >"$windows/port"
+  run_linux "$linux" "$program" 12 list.txt cv.txt image.bin
+  run_windows "$windows" "$program" 12 list.txt cv.txt image.bin
+  unix_lines "$windows/out" >"$windows/out.unix"
+  unix_lines "$windows/err" >"$windows/err.unix"
+  ok=1
+  if [ "$program" = zirpton ]; then
+    is "Linux exit status" "$linux/status" '0\n' || ok=0
+    [ -s "$linux/image.bin" ] || { echo "  the Linux run wrote no image"; ok=0; }
+    cp "$linux/image.bin" "$work/image.bin"
+  fi
+  same "exit status" "$linux/status" "$windows/status" || ok=0
+  same "output files" "$linux/image.bin" "$windows/image.bin" || ok=0
+  same "standard output" "$linux/out" "$windows/out.unix" || ok=0
+  same "standard error" "$linux/err" "$windows/err.unix" || ok=0
+  is "handshake on COM12" "$windows/port" '\x24\x80\x11\x17\x04\xa6' || ok=0
+  same "port bytes" "$linux/port" "$windows/port" || ok=0
+  [ ! -e "$windows/zirptmp.\$\$\$" ] || { echo "  the temporary file was left behind"; ok=0; }
+  if [ $ok = 1 ]; then pass "$program file-output run: same output file, screen and handshake"; else fail "$program file-output run"; fi
+done
 
 # --- Runs that end early, with Windows' texts ----------------------------
 banner='Zirpton Version 7.0, 11.5.2012\r\n'
@@ -104,7 +112,7 @@ check_end() {
   dir=$(mktemp -d "$work/end.XXXXXX")
   : >"$dir/port"
   printf '1=3\r\n' >"$dir/cv.txt"
-  run_windows "$dir" "$@"
+  run_windows "$dir" zirpton "$@"
   local ok=1
   is "exit status" "$dir/status" "$status\n" || ok=0
   is "standard output" "$dir/out" "$out" || ok=0
@@ -126,7 +134,7 @@ ln -sfn "$dir/port" "$work/com12"
 (cd "$dir" && "$here/wine-run" "$windows_bin/zirpton.exe" r12 list.txt cv.txt </dev/null >first.out 2>first.err) &
 holder=$!
 for _ in $(seq 300); do [ "$(wc -c <"$dir/port")" -ge 6 ] && break; sleep 0.1; done
-run_windows "$dir" r12 list.txt cv.txt
+run_windows "$dir" zirpton r12 list.txt cv.txt
 wait $holder || true
 ok=1
 is "exit status" "$dir/status" '1\n' || ok=0
@@ -165,7 +173,7 @@ if [ -x "$linux_bin/zirpton-receiver" ]; then
   (cd "$windows" && "$here/wine-run" "$windows_bin/zirpton.exe" r1 list.txt cv.txt </dev/null >out 2>err) || true
   ok=1
   wait $receiver || { echo "  the receiver did not take the stream:"; sed 's/^/  /' "$windows/receiver.out"; ok=0; }
-  same "received image and output file" "$work/file-linux/image.bin" "$windows/received.bin" || ok=0
+  same "received image and output file" "$work/image.bin" "$windows/received.bin" || ok=0
   if [ $ok = 1 ]; then pass "receiver: the port run under wine rebuilds the Linux output file"; else fail "receiver"; fi
 fi
 

@@ -1,0 +1,4 @@
+// zirpton 5.3
+#include "driver/run.h"
+
+int main(int argc, char** argv) { return zirpton::program_main(zirpton::release_5_3(), argc, argv); }
