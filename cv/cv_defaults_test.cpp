@@ -134,14 +134,5 @@ TEST(CvDefaults, FileIntoPage) {
   }
 }
 
-TEST(CvDefaults, AFileThatCannotBeReadIsNotTakenAsEmpty) {
-  testing::ScratchDir dir;
-  std::filesystem::create_directory(dir.path() / "cvs");
-  Outcome outcome = read_cv_file("cvs");
-  EXPECT_EQ(outcome.code, release_7_0().exit.file_open);
-  EXPECT_EQ(outcome.err, std::string("cvs: ") + std::strerror(EISDIR) + "\n");
-  EXPECT_EQ(outcome.out, "");
-}
-
 }  // namespace
 }  // namespace zirpton

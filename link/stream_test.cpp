@@ -275,7 +275,7 @@ TEST(Stream, ATemporaryFileThatCannotBeReadEndsTheRunWithCode2) {
     int error;
   } cases[] = {
       {"missing", false, "", ENOENT},
-      {"a directory", true, "  16 von 8190 Pages werden programmiert\n", EISDIR},
+      {"a directory", true, "", EISDIR},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);

@@ -174,6 +174,8 @@ struct Release {
   uint32_t length_limit = 0xFFFFFF;
   bool length_line_names_slot = true;  // "NAME  Länge zu groß" or "Länge zu groß"
   int records_per_page = 33;
+  int cv_pages = 2;           // pages of the CV page in the image
+  bool header_first = false;  // the header goes out before the CV page
   bool announcement_less_2 = true;     // the pages announced leave out the CV page
   bool progress_counts_header = true;  // else its own count, printed before it grows
   int progress_start = 0;              // that count's first value
