@@ -134,15 +134,5 @@ TEST(CvDefaults, FileIntoPage) {
   }
 }
 
-TEST(CvDefaults, AFileThatCannotBeReadIsNotTakenAsEmpty) {
-  testing::ScratchDir dir;
-  std::filesystem::create_directory(dir.path() / "cvs");
-  if (!open_text_for_reading("cvs")) GTEST_SKIP() << "a directory does not open as a file here";
-  Outcome outcome = read_cv_file("cvs");
-  EXPECT_EQ(outcome.code, release_7_0().exit.file_open);
-  EXPECT_EQ(outcome.err, std::string("cvs: ") + std::strerror(EISDIR) + "\n");
-  EXPECT_EQ(outcome.out, "");
-}
-
 }  // namespace
 }  // namespace zirpton

@@ -8,7 +8,8 @@ namespace {
 
 bool is_space(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
-// atoi without its undefined overflow: out-of-range numbers saturate.
+}  // namespace
+
 int read_decimal(const char* text) {
   while (is_space(*text)) ++text;
   bool negative = *text == '-';
@@ -22,8 +23,6 @@ int read_decimal(const char* text) {
   if (value > INT_MAX) value = INT_MAX;
   return static_cast<int>(value);
 }
-
-}  // namespace
 
 PortArgument parse_port_argument(const char* argument) {
   if (argument[0] == 'r') return {0, read_decimal(argument + 1)};

@@ -11,4 +11,9 @@ struct PortArgument {
 // read as atoi reads it (white space, one sign, digits; no digits give 0).
 PortArgument parse_port_argument(const char* argument);
 
+// A decimal number as atoi reads it (white space, one sign, the digits up to
+// the first other character, none giving 0), saturating instead of
+// overflowing.
+int read_decimal(const char* text);
+
 }  // namespace zirpton

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "driver/command_line.h"
 #include "driver/fatal_exit.h"
 #include "driver/messages.h"
 #include "image/slot_name.h"
@@ -141,19 +142,8 @@ void handle_entry(Run& run, EntryPass& pass) {
   if (!share_earlier(run, name)) load_sound(run, name);
 }
 
-int parse_speed_step(const char* text) {
-  while (*text == ' ' || (*text >= '\t' && *text <= '\r')) ++text;
-  bool negative = *text == '-';
-  if (*text == '+' || *text == '-') ++text;
-  long long value = 0;
-  for (; *text >= '0' && *text <= '9'; ++text)
-    if (value <= INT_MAX) value = value * 10 + (*text - '0');  // past the range is enough
-  if (value > INT_MAX) value = INT_MAX;
-  return static_cast<int>(negative ? -value : value);
-}
-
 int speed_step_of(Run& run, EntryPass& pass) {
-  int step = parse_speed_step(run.line_buffer + 4);
+  int step = read_decimal(run.line_buffer + 4);
   if (step == 0) {
     step = static_cast<int>(pass.step_accumulator);
     int lines = run.flash.auto_anzahl > 0 ? run.flash.auto_anzahl : 1;

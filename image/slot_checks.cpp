@@ -9,8 +9,8 @@ namespace zirpton {
 namespace {
 
 // Where the 32 sound groups of bank 0 begin, in ascending order; 0xFF ends
-// the table.
-constexpr uint8_t bank_0_group_starts[] = {
+// the table. The oldest releases bring tables of their own.
+constexpr uint8_t newer_group_starts[] = {
     0x00, 0x04, 0x08, 0x0C, 0x0D, 0x0E, 0x0F, 0x12, 0x15, 0x18, 0x1B,
     0x1E, 0x21, 0x25, 0x2A, 0x2F, 0x34, 0x39, 0x3E, 0x43, 0x48, 0x4D,
     0x52, 0x57, 0x5C, 0x61, 0x66, 0x6B, 0x70, 0x75, 0x78, 0x7B, 0xFF,
@@ -34,16 +34,25 @@ bool is_used(Run& run, int slot) { return row_of(run, slot).name[0] != '\0'; }
 bool has_sound(Run& run, int slot) { return row_of(run, slot).length != 0; }
 uint32_t off_of(Run& run, int slot) { return row_of(run, slot).off; }
 
+const uint8_t* group_starts(const Run& run) {
+  return run.release.group_starts.empty() ? newer_group_starts : run.release.group_starts.data();
+}
+
+// Bank 0, or the one bank of the oldest releases when it is smaller.
+int bank_0_end(const Run& run) {
+  return run.flash.slot_count < bank_slots ? run.flash.slot_count : bank_slots;
+}
+
+// Both lines take the seconds used and possible; the oldest release names
+// its maximum in the text and leaves the second number out.
 void check_size(Run& run) {
   double used = seconds_of(run.running_offset);
   double possible = run.flash.capacity_seconds;
   if (run.running_offset > run.flash.FLASHSIZE) {
-    say(run.console, Stream::out, "Files zu groß! (%.1f Sekunden, %.1f Sekunden möglich\n", used,
-        possible);
+    say(run.console, Stream::out, run.release.too_large_line, used, possible);
     fatal_exit(run, run.release.exit.too_large);
   }
-  say(run.console, Stream::out, "%.1f Sekunden von maximal %.1f Sekunden benutzt\n", used,
-      possible);
+  say(run.console, Stream::out, run.release.seconds_line, used, possible);
 }
 
 // The last sound bytes may still sit in the file's buffer: a failed close
@@ -75,8 +84,8 @@ void check_pairing(Run& run) {
   }
 }
 
-int group_start_of(int slot) {
-  while (!is_group_start(bank_0_group_starts, slot)) --slot;
+int group_start_of(const Run& run, int slot) {
+  while (!is_group_start(group_starts(run), slot)) --slot;
   return slot;
 }
 
@@ -85,7 +94,7 @@ int group_start_of(int slot) {
 // whose start is empty loops to its first sound, so that it still stays in
 // its own group.
 int loop_target(Run& run, int slot) {
-  int target = group_start_of(slot);
+  int target = group_start_of(run, slot);
   while (!has_sound(run, target)) ++target;
   return target;
 }
@@ -93,14 +102,14 @@ int loop_target(Run& run, int slot) {
 uint8_t bank_0_ni(Run& run, int slot) {
   if (!has_sound(run, slot)) return no_sound;
   int next = slot + 1;
-  if (next < bank_slots && !is_group_start(bank_0_group_starts, next) && has_sound(run, next))
+  if (next < bank_0_end(run) && !is_group_start(group_starts(run), next) && has_sound(run, next))
     return static_cast<uint8_t>(next);
   // Seven bits name the slot; the loop marker stays set above slot 127 too.
   return static_cast<uint8_t>(loop_marker | (loop_target(run, slot) & slot_bits));
 }
 
 void link_bank_0(Run& run) {
-  for (int slot = 0; slot < bank_slots; ++slot) row_of(run, slot).ni = bank_0_ni(run, slot);
+  for (int slot = 0; slot < bank_0_end(run); ++slot) row_of(run, slot).ni = bank_0_ni(run, slot);
 }
 
 void set_auto_ni(Run& run, int step, int value) {
@@ -182,7 +191,7 @@ bool is_group_start(const uint8_t* table, int slot) {
 void check_slots(Run& run) {
   check_size(run);
   close_temp_file(run);
-  check_pairing(run);
+  if (run.release.pairing_check) check_pairing(run);
   link_bank_0(run);
   // Without "**4.Generation" there are no AUTO banks to link.
   if (run.flash.generation_4 && run.release.auto_links != AutoLinks::none) {

@@ -9,8 +9,9 @@
 namespace zirpton {
 
 inline void store_name(char (&row)[name_size], const char* name) {
-  std::strncpy(row, name, name_size - 1);
-  row[name_size - 1] = '\0';
+  size_t length = strnlen(name, name_size - 1);
+  std::memcpy(row, name, length);
+  row[length] = '\0';
 }
 
 }  // namespace zirpton

@@ -44,10 +44,12 @@ void write_or_end(Run& run, size_t bytes, int code) {
 
 void open_sound(Run& run, Sound& sound) {
   sound.file = open_binary_for_reading(find_file(sound.name).c_str());
-  if (!sound.file) {
+  if (sound.file) return;
+  if (run.release.sound_not_found_as_system_error)
+    report_system_error(run.console, sound.name);
+  else
     say(run.console, Stream::err, "%s nicht gefunden!\n", sound.name);
-    fatal_exit(run, run.release.exit.sound_not_found);
-  }
+  fatal_exit(run, run.release.exit.sound_not_found);
 }
 
 // The format and the size of the data, by the chunk walk or from the fixed
@@ -74,7 +76,11 @@ uint32_t read_sound_header(Run& run, Sound& sound, WaveFormat& format) {
 }
 
 void check_format(Run& run, Sound& sound, const WaveFormat& format, uint32_t data_bytes) {
-  if (format.block_align == 2 && format.bits_per_sample == 16) {
+  // The oldest release copies the data bytes whatever they are.
+  if (!run.release.converts_samples) {
+    sound.is_16bit = false;
+    sound.samples = data_bytes;
+  } else if (format.block_align == 2 && format.bits_per_sample == 16) {
     sound.is_16bit = true;
     sound.samples = data_bytes / 2;  // an odd last byte is never read
   } else if (format.block_align == 1 && format.bits_per_sample == 8) {
@@ -131,7 +137,7 @@ void load_sound(Run& run, const char* name) {
   check_format(run, sound, format, read_sound_header(run, sound, format));
 
   SlotRow& row = run.slots.rows[run.current_slot];
-  row.rate_flag = format.sample_rate == 22050 ? 1 : 0;
+  row.rate_flag = run.release.reads_rate && format.sample_rate == 22050 ? 1 : 0;
   row.is_16bit = sound.is_16bit ? 1 : 0;
   store_name(row.name, name);
   row.length = sound.samples;

@@ -28,7 +28,10 @@ void open_port(Run& run, int port_number) {
     fatal_exit(run, run.release.exit.port_open);
   }
   run.channel.attach(std::move(opened.port));
-  send_handshake(run.channel);
+  if (run.release.port_setup == PortSetup::handshake)
+    send_handshake(run.channel);
+  else
+    run.channel.configure_line(38400, false);  // the oldest receivers: RTS not asserted
 }
 
 }  // namespace zirpton

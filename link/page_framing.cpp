@@ -49,6 +49,14 @@ void send_single_command(Run& run, uint8_t command = single_command) {
 
 }  // namespace
 
+void announce_page(Run& run, Framer& framer) {
+  if (!port_run(run)) return;
+  if (pairs(framer))
+    send_pair_command(run);
+  else
+    send_single_command(run);
+}
+
 void before_cv_half(Run& run, Framer& framer, int half) {
   if (!port_run(run)) return;
   if (pairs(framer)) {

@@ -16,6 +16,8 @@ struct Framer {
   bool pair_open = false;
 };
 
+// The page command alone, in a port run.
+void announce_page(Run& run, Framer& framer);
 // Before each half of the CV page (0 and 1).
 void before_cv_half(Run& run, Framer& framer, int half);
 void before_header_page(Run& run, Framer& framer);

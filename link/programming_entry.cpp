@@ -60,13 +60,17 @@ void reset_receiver(Run& run, int reset_mode) {
   }
 }
 
-void enter_programming(Run& run) {
-  if (run.settings.file_mode) return;
-  if (run.settings.reset_mode != 0) reset_receiver(run, run.settings.reset_mode);
+void send_entry_and_wait(Run& run) {
   send_entry_bytes(run);
   say(run.console, Stream::out, "\nEmpfänger sollte kurz hupen\n");
   run.console.flush();
   run.channel.pause(run.release.entry_pause_ms);
+}
+
+void enter_programming(Run& run) {
+  if (run.settings.file_mode) return;
+  if (run.settings.reset_mode != 0) reset_receiver(run, run.settings.reset_mode);
+  send_entry_and_wait(run);
 }
 
 }  // namespace zirpton

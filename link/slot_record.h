@@ -15,6 +15,7 @@ inline constexpr int slot_record_size = 8;
 
 struct SlotRecord {
   uint8_t bytes[slot_record_size];
+  int size;  // 8, or 6 in the oldest release
 };
 
 // The receiver counts a sound down from the two's complement of its length.

@@ -275,12 +275,7 @@ TEST(Stream, ATemporaryFileThatCannotBeReadEndsTheRunWithCode2) {
     int error;
   } cases[] = {
       {"missing", false, "", ENOENT},
-#ifdef _WIN32
-      // Windows does not open a directory as a file: it fails at the open.
-      {"a directory", true, "", EACCES},
-#else
-      {"a directory", true, "  16 von 8190 Pages werden programmiert\n", EISDIR},
-#endif
+      {"a directory", true, "", EISDIR},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -302,7 +297,7 @@ TEST(Stream, ATemporaryFileThatCannotBeReadEndsTheRunWithCode2) {
 TEST(Stream, AnOutputFileThatCannotTakeTheImageEndsTheRunBeforeTheChecksumLine) {
   Bench bench({{.slot = 0, .length = 300}, {.slot = 132, .length = 700, .name = "B.WAV"}}, false);
   bench.use_output_file("/dev/full", FileHandle(std::fopen("/dev/full", "wb")));
-  if (!bench.run.output_file) GTEST_SKIP() << "no /dev/full";
+  ASSERT_NE(bench.run.output_file, nullptr);
 
   EXPECT_EQ(bench.stream(), 2);
   EXPECT_EQ(bench.machine.console.out, "  19 von 8190 Pages werden programmiert\n  19\n");

@@ -4,7 +4,9 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <clocale>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -15,9 +17,24 @@
 namespace zirpton {
 namespace {
 
+// The locale named in the environment, as setlocale reads it.
+const char* locale_name() {
+  for (const char* name : {"LC_ALL", "LC_CTYPE", "LANG"})
+    if (const char* value = std::getenv(name); value && *value) return value;
+  return "";
+}
+
+bool names_utf8(const char* name) {
+  std::string lower;
+  for (const char* c = name; *c; ++c) lower += static_cast<char>(std::tolower(*c));
+  return lower.find("utf-8") != std::string::npos || lower.find("utf8") != std::string::npos;
+}
+
+// A locale that is named but not installed still means a UTF-8 terminal
+// when its name says so.
 bool locale_is_utf8() {
   std::string saved = std::setlocale(LC_CTYPE, nullptr);
-  std::setlocale(LC_CTYPE, "");
+  if (!std::setlocale(LC_CTYPE, "")) return names_utf8(locale_name());
   bool utf8 = std::strcmp(nl_langinfo(CODESET), "UTF-8") == 0;
   std::setlocale(LC_CTYPE, saved.c_str());
   return utf8;
@@ -25,9 +42,16 @@ bool locale_is_utf8() {
 
 class PosixConsole : public Console {
  public:
+  // Output into a pipe that was closed must fail like a write, not end the
+  // program in the middle of a stream without a word.
+  PosixConsole() { std::signal(SIGPIPE, SIG_IGN); }
+
   bool env_present(const char* name) override { return std::getenv(name) != nullptr; }
   bool utf8() override { return utf8_; }
+  // What went to standard output before comes first on the screen, as on a
+  // console where both streams are one.
   void write(Stream stream, std::string_view bytes) override {
+    if (stream == Stream::err) std::fflush(stdout);
     std::fwrite(bytes.data(), 1, bytes.size(), stream == Stream::out ? stdout : stderr);
   }
   void flush() override {

@@ -13,6 +13,14 @@ bool exists(const std::string& path) {
   return ::stat(path.c_str(), &info) == 0;
 }
 
+// Windows drops blanks and dots at the end of a file name, so a list written
+// there may name "A.WAV " for A.WAV.
+std::string without_trailing_blanks_and_dots(const std::string& name) {
+  size_t end = name.size();
+  while (end > 0 && (name[end - 1] == ' ' || name[end - 1] == '.')) --end;
+  return name.substr(0, end);
+}
+
 bool same_ignoring_case(const char* a, const char* b) {
   auto upper = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; };
   for (; *a && *b; ++a, ++b)
@@ -42,9 +50,9 @@ std::string join(const std::string& path, const std::string& component) {
   return path.empty() || path == "/" ? path + component : path + "/" + component;
 }
 
-}  // namespace
-
-std::string find_file(const std::string& name) {
+// The name as written, or found component by component without regard to
+// case; empty when there is no such file.
+std::string look_up(const std::string& name) {
   if (name.empty() || exists(name)) return name;
   std::string path = is_separator(name[0]) ? "/" : "";
   size_t start = 0;
@@ -60,10 +68,18 @@ std::string find_file(const std::string& name) {
       continue;
     }
     std::string found;
-    if (!match_in(path, component, found)) return name;
+    if (!match_in(path, component, found)) return {};
     path = join(path, found);
   }
   return path;
+}
+
+}  // namespace
+
+std::string find_file(const std::string& name) {
+  std::string found = look_up(name);
+  if (found.empty()) found = look_up(without_trailing_blanks_and_dots(name));
+  return found.empty() ? name : found;
 }
 
 }  // namespace zirpton

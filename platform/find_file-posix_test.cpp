@@ -34,6 +34,9 @@ TEST(FindFile, AnUpperCaseNameFindsItsFileWhateverItsCase) {
       {"BOTH.WAV", "Both.wav"},  // of several, the first in byte order
       // Nothing matches: the name as given, so that opening it fails.
       {"MISSING.WAV", "MISSING.WAV"},
+      // Windows drops blanks and dots at the end of a name.
+      {"LOWER.WAV ", "lower.wav"},
+      {"UPPER.WAV. ", "UPPER.WAV"},
       {"SOUNDS\\MISSING.WAV", "SOUNDS\\MISSING.WAV"},
       {"LOWER.WAV\\X.WAV", "LOWER.WAV\\X.WAV"},
       {"", ""},

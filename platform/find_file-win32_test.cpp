@@ -26,6 +26,9 @@ TEST(FindFile, TheNameFromTheListOpensItsFileAsItStands) {
       {"SOUNDS/DEEP\\BELL.WAV", true},
       {".\\SOUNDS\\HORN.WAV", true},
       {"SOUNDS\\DEEP\\..\\HORN.WAV", true},
+      // Windows drops blanks and dots at the end of a name.
+      {"LOWER.WAV ", true},
+      {"LOWER.WAV. ", true},
       {"MISSING.WAV", false},
       {"LOWER.WAV\\X.WAV", false},
   };

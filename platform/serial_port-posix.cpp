@@ -10,6 +10,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
+#include <thread>
 #include <cstdlib>
 
 #include "platform/serial_port.h"
@@ -90,6 +92,9 @@ class PosixSerialPort : public SerialPort {
       cfsetospeed(&tio, speed);
       baud_ = settings.baud;
     }
+    bits_per_byte_ = 1 + (settings.data_bits ? settings.data_bits : 8) +
+                     (settings.parity != no_parity ? 1 : 0) +
+                     (settings.stop_bits == StopBits::two ? 2 : 1);
     bool ok = tcsetattr(fd_, TCSANOW, &tio) == 0;
     // Both modem lines in one call: the receiver never sees a state between.
     int lines = 0;
@@ -102,6 +107,7 @@ class PosixSerialPort : public SerialPort {
   }
 
   long write(const uint8_t* data, size_t count) override {
+    if (unsent_ == 0) first_unsent_ = Clock::now();
     while (count > 0) {
       ssize_t done = ::write(fd_, data, count);
       if (done < 0) {
@@ -115,22 +121,32 @@ class PosixSerialPort : public SerialPort {
     return 0;
   }
 
-  // Some USB adapters never report an empty queue, so the wait is bounded by
-  // the time the bytes need on the wire (10 bits a byte) plus a margin.
+  // The driver's queue empties before the UART's FIFO and a USB adapter's
+  // buffer do, so the wait also lasts until the bytes can have crossed the
+  // wire since the first of them was written. Some adapters never report an
+  // empty queue: the wait is bounded by that time plus a margin.
   void drain() override {
-    uint64_t bound_ms = unsent_ * 10 * 1000 / (baud_ ? baud_ : 9600) + 200;
+    const auto wire = std::chrono::microseconds(unsent_ * bits_per_byte_ * 1000000 /
+                                                (baud_ ? baud_ : 9600));
+    const auto on_the_wire = first_unsent_ + wire;
+    const auto bound = on_the_wire + std::chrono::milliseconds(200);
     unsent_ = 0;
-    for (uint64_t waited = 0; waited < bound_ms; ++waited) {
-      int queued = 0;
-      if (ioctl(fd_, TIOCOUTQ, &queued) != 0 || queued == 0) return;
+    int queued = 0;
+    if (ioctl(fd_, TIOCOUTQ, &queued) != 0) return;  // no line: a file or a pipe
+    while (queued > 0 && Clock::now() < bound) {
       sleep_one_ms();
+      if (ioctl(fd_, TIOCOUTQ, &queued) != 0) break;
     }
+    if (Clock::now() < on_the_wire) std::this_thread::sleep_until(on_the_wire);
   }
 
  private:
+  using Clock = std::chrono::steady_clock;
   int fd_;
   uint32_t baud_ = 9600;
+  uint64_t bits_per_byte_ = 10;
   uint64_t unsent_ = 0;
+  Clock::time_point first_unsent_;
 };
 
 std::string device_path(int port_number) {

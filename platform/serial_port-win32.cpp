@@ -3,7 +3,9 @@
 // port's comm configuration, read, changed and written back as one record.
 #include <windows.h>
 
+#include <chrono>
 #include <cstdio>
+#include <thread>
 
 #include "platform/comm_config-win32.h"
 #include "platform/serial_port.h"
@@ -37,6 +39,7 @@ class Win32SerialPort : public SerialPort {
   // A write that times out with nothing taken would lose bytes silently; it
   // is reported like any failed write.
   long write(const uint8_t* data, size_t count) override {
+    if (unsent_ == 0) first_unsent_ = Clock::now();
     while (count > 0) {
       DWORD chunk = count > 0x10000 ? 0x10000 : static_cast<DWORD>(count);
       DWORD done = 0;
@@ -49,27 +52,33 @@ class Win32SerialPort : public SerialPort {
     return 0;
   }
 
-  // Some USB adapters never report an empty queue, so the wait is bounded by
-  // the time the bytes need on the wire plus a margin.
+  // The driver's queue empties before the UART's FIFO and a USB adapter's
+  // buffer do, so the wait also lasts until the bytes can have crossed the
+  // wire since the first of them was written. Some adapters never report an
+  // empty queue: the wait is bounded by that time plus a margin.
   void drain() override {
     const DCB& dcb = record_.dcb();
     uint64_t baud = dcb.BaudRate ? dcb.BaudRate : 9600;
-    uint64_t bound_ms = unsent_ * bits_per_byte(dcb) * 1000 / baud + 200;
+    const auto on_the_wire =
+        first_unsent_ + std::chrono::microseconds(unsent_ * bits_per_byte(dcb) * 1000000 / baud);
+    const auto bound = on_the_wire + std::chrono::milliseconds(200);
     unsent_ = 0;
-    DWORD start = GetTickCount();
-    for (;;) {
-      DWORD errors = 0;
-      COMSTAT status{};
-      if (!ClearCommError(handle_, &errors, &status) || status.cbOutQue == 0) return;
-      if (GetTickCount() - start >= bound_ms) return;
+    DWORD errors = 0;
+    COMSTAT status{};
+    if (!ClearCommError(handle_, &errors, &status)) return;  // no line: a file
+    while (status.cbOutQue > 0 && Clock::now() < bound) {
       Sleep(1);
+      if (!ClearCommError(handle_, &errors, &status)) break;
     }
+    if (Clock::now() < on_the_wire) std::this_thread::sleep_until(on_the_wire);
   }
 
  private:
+  using Clock = std::chrono::steady_clock;
   HANDLE handle_;
   CommConfigRecord record_;
   uint64_t unsent_ = 0;
+  Clock::time_point first_unsent_;
 };
 
 // Writes block until every byte is taken: time-outs left on the port by an

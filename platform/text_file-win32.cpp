@@ -65,6 +65,19 @@ HANDLE create_without_following(const char* path) {
   return failed(error);
 }
 
+// Windows refuses a directory as a file with "Permission denied"; it is
+// told as what it is, in the same words as on POSIX.
+void tell_directory(const char* path) {
+  DWORD attributes = GetFileAttributesA(path);
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) errno = EISDIR;
+}
+
+FileHandle open_for_reading(const char* path, const char* mode) {
+  FileHandle file(std::fopen(path, mode));
+  if (!file) tell_directory(path);
+  return file;
+}
+
 FileHandle stream_for(HANDLE handle) {
   int fd = _open_osfhandle(reinterpret_cast<intptr_t>(handle), _O_WRONLY | _O_BINARY);
   if (fd < 0) {
@@ -78,15 +91,19 @@ FileHandle stream_for(HANDLE handle) {
 
 }  // namespace
 
-FileHandle open_text_for_reading(const char* path) { return FileHandle(std::fopen(path, "r")); }
+FileHandle open_text_for_reading(const char* path) { return open_for_reading(path, "r"); }
 
-FileHandle open_binary_for_reading(const char* path) { return FileHandle(std::fopen(path, "rb")); }
+FileHandle open_binary_for_reading(const char* path) { return open_for_reading(path, "rb"); }
 
 FileHandle create_binary(const char* path, bool no_follow) {
-  if (!no_follow) return FileHandle(std::fopen(path, "wb"));
-  HANDLE handle = create_without_following(path);
-  if (handle == INVALID_HANDLE_VALUE) return nullptr;
-  return stream_for(handle);
+  FileHandle file;
+  if (!no_follow) {
+    file.reset(std::fopen(path, "wb"));
+  } else if (HANDLE handle = create_without_following(path); handle != INVALID_HANDLE_VALUE) {
+    file = stream_for(handle);
+  }
+  if (!file) tell_directory(path);
+  return file;
 }
 
 }  // namespace zirpton

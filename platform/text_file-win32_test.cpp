@@ -22,7 +22,7 @@ TEST(WindowsFiles, TheTemporaryFileIsCreatedOrEmptiedAndTakesBytesUnchanged) {
       {"an old file", "zirptmp.$$$", [](testing::ScratchDir& dir) { dir.write("zirptmp.$$$", "old data"); }, 0},
       {"a directory", "zirptmp.$$$",
        [](testing::ScratchDir& dir) { std::filesystem::create_directory(dir.path() / "zirptmp.$$$"); },
-       EACCES},
+       EISDIR},
       {"in a missing folder", "missing\\zirptmp.$$$", [](testing::ScratchDir&) {}, ENOENT},
   };
   for (const auto& c : cases) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+
 #include <string>
 #include <vector>
 
@@ -46,6 +48,17 @@ TEST(Files, TheTemporaryFileIsNotCreatedThroughALink) {
   EXPECT_EQ(create_binary("zirptmp.$$$", true), nullptr);
   EXPECT_FALSE(std::filesystem::exists(dir.path() / "target"));
   EXPECT_NE(create_binary("plain", true), nullptr);
+}
+
+// A directory would read as an empty list, CV or sound file.
+TEST(Files, ADirectoryDoesNotOpenForReading) {
+  testing::ScratchDir dir;
+  std::filesystem::create_directory(dir.path() / "cvs");
+  errno = 0;
+  EXPECT_EQ(open_text_for_reading("cvs"), nullptr);
+  EXPECT_EQ(errno, EISDIR);
+  EXPECT_EQ(open_binary_for_reading("cvs"), nullptr);
+  EXPECT_EQ(errno, EISDIR);
 }
 
 }  // namespace

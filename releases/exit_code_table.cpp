@@ -52,6 +52,8 @@ constexpr ProgramRelease programs[] = {
     {"zirpton-6.1a", release_6_1a},
     {"zirpton-5.4", release_5_4},
     {"zirpton-5.3", release_5_3},
+    {"zirpto32-3.3", release_3_3},
+    {"zirpto32-2.02", release_2_02},
 };
 
 }  // namespace

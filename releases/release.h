@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <span>
 
+#include "platform/console.h"
+
 namespace zirpton {
 
 // How a fatal error ends once its message is out.
@@ -40,6 +42,7 @@ enum class ListingStyle {
   bank_positions,  // "%3d (%2x): ...", "i=%3d (%2x), page=%d", "%4d (%2x): %s "
   plain,           // "%2.2d: ...", "i=%d, page=%d", "%4d: %s "
   names_only,      // as plain, but the verbose record line shows no slot number
+  names_only_no_pages,  // as names_only, without the header page lines
 };
 
 // Byte 7 of a slot record.
@@ -47,7 +50,17 @@ enum class RecordByte7 {
   pi_and_rate,  // pi shifted left, bit 0 set for a sound not at 22050 Hz
   fe_and_rate,  // 0xFE, bit 0 set for a sound not at 22050 Hz
   ff,           // always 0xFF
+  none,         // six-byte records: no byte 6 of the length and no byte 7
 };
+
+// The run from the command line to the last byte: the one of releases 7.0
+// to 5.3, or the simpler one of the two oldest, with the port prepared
+// before the list is read and the delete command.
+enum class RunSequence { standard, oldest };
+
+// How a port is prepared: the handshake at 57600 baud, then 38400 with RTS
+// on; or 38400 with RTS off, set once, without a handshake.
+enum class PortSetup { handshake, plain };
 
 // How the image goes over the line: page pairs behind a four-byte command
 // with a fill, or single pages behind a one-byte command, with pauses.
@@ -142,6 +155,31 @@ struct Release {
   RecordByte7 record_byte_7;
   bool pi_in_record_line;   // the verbose line of a record shows pi
   bool verbose_looked_up_live;  // QZ_HOME is looked up anew at each verbose line
+
+  // What the two oldest releases do differently; the defaults are those of
+  // the newer ones.
+  RunSequence run_sequence = RunSequence::standard;
+  PortSetup port_setup = PortSetup::handshake;
+  int fixed_slot_count = 0;     // slots of the one bank, where the list can't say
+  int last_colon_column = 7;    // entries: the colon stands at the 3rd up to this column
+  bool shared_rows_keep_name = true;  // a row sharing an earlier file shows its name
+  bool sound_not_found_as_system_error = false;
+  bool reads_rate = true;         // the sample rate sets the 22050 Hz flag
+  bool converts_samples = true;   // else the data bytes are copied as they are
+  std::span<const uint8_t> group_starts = {};  // of bank 0; empty: the newer table
+  const char* seconds_line = "%.1f Sekunden von maximal %.1f Sekunden benutzt\n";
+  const char* too_large_line = "Files zu groß! (%.1f Sekunden, %.1f Sekunden möglich\n";
+  bool pairing_check = true;
+  bool header_verbose_always = false;  // the record lines are printed in every run
+  uint32_t length_limit = 0xFFFFFF;
+  bool length_line_names_slot = true;  // "NAME  Länge zu groß" or "Länge zu groß"
+  int records_per_page = 33;
+  int cv_pages = 2;           // pages of the CV page in the image
+  bool header_first = false;  // the header goes out before the CV page
+  bool announcement_less_2 = true;     // the pages announced leave out the CV page
+  bool progress_counts_header = true;  // else its own count, printed before it grows
+  int progress_start = 0;              // that count's first value
+  Stream progress_stream = Stream::err;
 };
 
 // One description per release, in releases/release_*.cpp.
@@ -151,5 +189,7 @@ const Release& release_6_2();
 const Release& release_6_1a();
 const Release& release_5_4();
 const Release& release_5_3();
+const Release& release_3_3();
+const Release& release_2_02();
 
 }  // namespace zirpton

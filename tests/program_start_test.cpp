@@ -96,5 +96,37 @@ TEST_F(ProgramStart, APortInUseByAnotherRunCannotBeOpened) {
   EXPECT_EQ(dir.read("port"), "");
 }
 
+TEST_F(ProgramStart, ADirectoryIsNoListFile) {
+  dir.write("cv.txt", "");
+  std::filesystem::create_directory(dir.path() / "list");
+  for (const char* program : {"zirpton", "zirpton-6.2"}) {
+    ProcessResult result = run_program_file(program, {"1", "list", "cv.txt", "image.bin"}, env, dir.path());
+    EXPECT_EQ(result.status, 2) << program;
+    EXPECT_EQ(result.err, "list: Is a directory\n") << program;
+  }
+}
+
+TEST_F(ProgramStart, AUtf8LocaleThatIsNotInstalledStillGetsUtf8) {
+  env["LC_ALL"] = "xx_XX.UTF-8";
+  dir.write("real-cv.txt", "");
+  dir.write("list.txt", "**16MBit\n**4.Generation\nxyz\n");
+  ProcessResult result = run_program_file("zirpton", {"1", "list.txt", "real-cv.txt"}, env, dir.path());
+  EXPECT_EQ(result.status, 418 % 256);
+  EXPECT_EQ(result.err, "ungültige Zeile: xyz!\n");
+}
+
+// Output into a closed pipe must not end the run halfway without a word.
+TEST_F(ProgramStart, AClosedPipeOnStandardOutputDoesNotStopTheRun) {
+  dir.write("cv.txt", "");
+  dir.write("list.txt", "**16MBit\n**4.Generation\n");
+  std::string command = "cd '" + dir.path().string() + "' && ZIRPTON_COM1=port '" +
+                        bin_path("zirpton").string() +
+                        "' 1 list.txt cv.txt image.bin </dev/null 2>/dev/null | true; "
+                        "echo \\${PIPESTATUS[0]} > status";
+  ASSERT_EQ(std::system(("bash -c \"" + command + "\"").c_str()), 0);
+  EXPECT_EQ(dir.read("status"), "0\n");
+  EXPECT_EQ(dir.read("image.bin").size(), 264u * 18 + 2);
+}
+
 }  // namespace
 }  // namespace zirpton::testing

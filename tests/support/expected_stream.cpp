@@ -77,13 +77,16 @@ std::string page_at(const Bytes& image, size_t index) {
                          image.begin() + static_cast<long>((index + 1) * page)));
 }
 
-const std::string end_of_run = "pause 5000\n" + repeat("get\nset 38400 8N1 cts=0 dtr=0 rts=0\n"
-                                                        "get\nset 38400 8N1 cts=0 dtr=0 rts=1\n",
-                                                        10);
+std::string end_of_run(int rts_pulses) {
+  return "pause 5000\n" + repeat("get\nset 38400 8N1 cts=0 dtr=0 rts=0\n"
+                                 "get\nset 38400 8N1 cts=0 dtr=0 rts=1\n",
+                                 rts_pulses);
+}
 
 }  // namespace
 
-std::string single_page_transcript(const Bytes& image, uint8_t cv_command, size_t header_pages) {
+std::string single_page_transcript(const Bytes& image, uint8_t cv_command, size_t header_pages,
+                                   int rts_pulses) {
   const std::string command = "send 57\npause 1\n";
   std::string text = "pause 30\n" + send_line({cv_command}) + "pause 1\n" + page_at(image, 0) +
                      "pause 30\npause 30\n" + command + page_at(image, 1);
@@ -93,7 +96,7 @@ std::string single_page_transcript(const Bytes& image, uint8_t cv_command, size_
     text += command + page_at(image, k) + "pause 30\n";
   uint32_t sum = sum_of(image);
   text += "send 33\npause 30\n" + send_line({static_cast<uint8_t>(sum), static_cast<uint8_t>(sum >> 8)});
-  return text + end_of_run;
+  return text + end_of_run(rts_pulses);
 }
 
 const std::string handshake_transcript =

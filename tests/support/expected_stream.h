@@ -35,7 +35,8 @@ std::string port_transcript(const PortStream& stream, const std::set<size_t>& fa
 // The single pages of the earlier releases: `cv_command` ("u" or "W") before
 // the first CV half, "W" before every other page, with their pauses;
 // `header_pages` of records after the CV page; the end of the run included.
-std::string single_page_transcript(const Bytes& image, uint8_t cv_command, size_t header_pages);
+std::string single_page_transcript(const Bytes& image, uint8_t cv_command, size_t header_pages,
+                                   int rts_pulses = 10);
 
 // The start of a port run on the line: the handshake at 57600 baud.
 extern const std::string handshake_transcript;
