@@ -31,23 +31,70 @@ inline std::string slot_record(uint32_t length, uint32_t off, uint8_t ni, uint8_
           static_cast<char>((pi << 1 | (rate_22k ? 0 : 1)) & 0xFF)};
 }
 
-// CV page with the given CVs (number, value), 528 records, then `data` (the
-// stored bytes) completed to a whole page with 0x00. Slots not named are
-// empty: bank 0 with ni 0xFF, the others with 0.
-inline std::string assemble_image(const std::vector<std::pair<int, uint8_t>>& cvs,
-                                  const std::vector<TestSlot>& slots, const std::string& data) {
-  std::string image(528, '\xFF');
-  for (auto [cv, value] : cvs) image[cv - 1] = static_cast<char>(value);
-  for (int number = 0; number < 528; ++number) {
+using CvValues = std::vector<std::pair<int, uint8_t>>;
+
+inline std::string cv_page(const CvValues& cvs) {
+  std::string page(528, '\xFF');
+  for (auto [cv, value] : cvs) page[cv - 1] = static_cast<char>(value);
+  return page;
+}
+
+inline std::string completed_to_page(std::string bytes) {
+  bytes.append((264 - bytes.size() % 264) % 264, '\0');
+  return bytes;
+}
+
+// CV page with the given CVs (number, value), `header_slots` records (528, or
+// 132 for the receivers before the 4th generation), then `data` (the stored
+// bytes) completed to a whole page with 0x00. Slots not named are empty:
+// bank 0 with ni 0xFF, the others with 0.
+inline std::string assemble_image(const CvValues& cvs, const std::vector<TestSlot>& slots,
+                                  const std::string& data, int header_slots = 528) {
+  std::string image = cv_page(cvs);
+  for (int number = 0; number < header_slots; ++number) {
     std::string record = slot_record(0, 0, number < 132 ? 0xFF : 0, 0, false);
     for (const TestSlot& slot : slots)
       if (slot.slot == number)
         record = slot_record(slot.length, slot.off, slot.ni, slot.pi, slot.rate_22k);
     image += record;
   }
-  image += data;
-  image.append((264 - image.size() % 264) % 264, '\0');
-  return image;
+  return completed_to_page(image + data);
+}
+
+// The oldest programs: one bank, no pi, no rate.
+struct OldSlot {
+  int slot;
+  uint32_t length;
+  uint32_t off;
+  uint8_t ni;
+};
+
+// An empty slot: no length, address 0, ni 0xFF.
+inline std::string old_record(const std::vector<OldSlot>& slots, int number, bool six_bytes) {
+  uint32_t length = 0, off = 0;
+  uint8_t ni = 0xFF;
+  for (const OldSlot& slot : slots)
+    if (slot.slot == number) length = slot.length, off = slot.off, ni = slot.ni;
+  std::string record = slot_record(length, off, ni, 0, false);
+  if (six_bytes) return record.substr(0, 6);
+  record[7] = '\xFF';
+  return record;
+}
+
+// Release 3.3: CV page, 132 records of 8 bytes with byte 7 0xFF, data.
+inline std::string assemble_image_3_3(const CvValues& cvs, const std::vector<OldSlot>& slots,
+                                      const std::string& data) {
+  std::string image = cv_page(cvs);
+  for (int number = 0; number < 132; ++number) image += old_record(slots, number, false);
+  return completed_to_page(image + data);
+}
+
+// Release 2.02: 88 records of 6 bytes, the first half of the CV page, data.
+inline std::string assemble_image_2_02(const CvValues& cvs, const std::vector<OldSlot>& slots,
+                                       const std::string& data) {
+  std::string image;
+  for (int number = 0; number < 88; ++number) image += old_record(slots, number, true);
+  return completed_to_page(image + cv_page(cvs).substr(0, 264) + data);
 }
 
 inline uint32_t sum_of(const std::string& bytes) {
@@ -77,11 +124,12 @@ inline std::string pair_stream(const std::string& prefix, const std::string& ima
   return stream + "\x33" + checksum_bytes(image);
 }
 
-// Single pages: "u" before the first, "W" before every other.
-inline std::string single_stream(const std::string& prefix, const std::string& image) {
+// Single pages: `first` ("u" or "W") before the first, "W" before every other.
+inline std::string single_stream(const std::string& prefix, const std::string& image,
+                                 char first = 'u') {
   std::string stream = prefix;
   for (size_t at = 0; at < image.size(); at += 264)
-    stream += (at == 0 ? "u" : "W") + image.substr(at, 264);
+    stream += (at == 0 ? first : 'W') + image.substr(at, 264);
   return stream + "\x33" + checksum_bytes(image);
 }
 

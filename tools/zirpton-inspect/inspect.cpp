@@ -20,12 +20,15 @@ constexpr uint8_t sample_offset = 0x80;  // stored samples are signed
 struct Request {
   std::string image;
   std::string extract_dir;
+  const Layout* layout = &layout_528();
 };
 
 bool parse_args(const std::vector<std::string>& args, Request& request) {
   for (size_t i = 0; i < args.size(); ++i) {
     if (args[i] == "--extract" && i + 1 < args.size()) {
       request.extract_dir = args[++i];
+    } else if (args[i] == "--layout" && i + 1 < args.size() && layout_named(args[i + 1])) {
+      request.layout = layout_named(args[++i]);
     } else if (request.image.empty() && !args[i].empty() && args[i][0] != '-') {
       request.image = args[i];
     } else {
@@ -48,7 +51,8 @@ bool read_whole(const std::string& path, std::string& bytes) {
 
 // The size must be whole pages, enough for the CV page and the header, plus
 // the two checksum bytes.
-std::string size_problem(size_t size) {
+std::string size_problem(size_t size, const Layout& layout) {
+  size_t data_start = layout.data_start();
   if (size < data_start + checksum_bytes)
     return format_text(
         "zu kurz: %zu Bytes, ein Abbild hat mindestens %zu (CV-Seite, Kopf, "
@@ -67,7 +71,9 @@ std::string link_text(int number, uint8_t ni) {
   return format_text("%02X weiter %d", ni, ni);
 }
 
-std::string down_link_text(int number, uint8_t pi) {
+std::string down_link_text(int number, const SlotInfo& slot, const Layout& layout) {
+  if (!layout.has_rate_and_pi()) return "-";
+  uint8_t pi = slot.pi;
   if (number < bank_slots || pi == 0) return format_text("%02X", pi);
   return format_text("%02X ab Stufe %d", pi, pi);
 }
@@ -81,7 +87,8 @@ std::string slot_table(const ImageInfo& info) {
   std::string text =
       "Slot Bank/Nr   Länge  Adresse      ptr    Sek. 22kHz ni                "
       "pi              Sound\n";
-  for (int number = 0; number < slot_count; ++number) {
+  const Layout& layout = *info.layout;
+  for (int number = 0; number < layout.slot_count; ++number) {
     const SlotInfo& slot = info.slots[number];
     if (slot.length == 0) continue;
     std::string bank = format_text("%d/%d", number / bank_slots, number % bank_slots);
@@ -89,7 +96,7 @@ std::string slot_table(const ImageInfo& info) {
         format_text("%4d %-7s %7u %8u 0x%06X %7.2f %-5s %-17s %-15s #%d\n", number, bank.c_str(),
                     slot.length, slot.off, slot.ptr, seconds(slot.length, slot.rate_22k),
                     slot.rate_22k ? "ja" : "-", link_text(number, slot.ni).c_str(),
-                    down_link_text(number, slot.pi).c_str(), slot.sound + 1);
+                    down_link_text(number, slot, layout).c_str(), slot.sound + 1);
   }
   return text;
 }
@@ -104,6 +111,17 @@ std::string sound_table(const ImageInfo& info) {
     text += slot_ranges(sound.slots) + "\n";
   }
   return text;
+}
+
+// The pages in the order they stand: CV page and header, or the other way round.
+std::string page_line(const Layout& layout, size_t pages) {
+  size_t cv_pages = layout.cv_bytes / page_size;
+  std::string cv = format_text("%zu CV-Seite%s", cv_pages, cv_pages == 1 ? "" : "n");
+  std::string header = format_text("%zu Kopfseiten", layout.header_pages);
+  bool cv_first = layout.cv_start < layout.header_start;
+  std::string parts = cv_first ? cv + ", " + header : header + ", " + cv;
+  return format_text("Seiten: %zu (%s, %zu Datenseiten)\n", pages, parts.c_str(),
+                     pages - layout.data_start() / page_size);
 }
 
 std::string wave_name(const SoundInfo& sound) {
@@ -137,7 +155,8 @@ bool extract(Console& console, const std::string& image, const ImageInfo& info,
 int inspect_main(Console& console, const std::vector<std::string>& args) {
   Request request;
   if (!parse_args(args, request)) {
-    tell(console, Stream::err, "Aufruf: zirpton-inspect ABBILD [--extract VERZEICHNIS]\n");
+    tell(console, Stream::err,
+         "Aufruf: zirpton-inspect ABBILD [--layout 528|132|3.3|2.02] [--extract VERZEICHNIS]\n");
     return inspect_usage;
   }
   std::string bytes;
@@ -146,13 +165,13 @@ int inspect_main(Console& console, const std::vector<std::string>& args) {
     tell(console, Stream::err, request.image + ": " + std::strerror(errno ? errno : EIO) + "\n");
     return inspect_usage;
   }
-  if (std::string problem = size_problem(bytes.size()); !problem.empty()) {
+  if (std::string problem = size_problem(bytes.size(), *request.layout); !problem.empty()) {
     tell(console, Stream::err, request.image + ": " + problem + "\n");
     return inspect_bad_image;
   }
   std::string image = bytes.substr(0, bytes.size() - checksum_bytes);
   ImageInfo info;
-  if (!read_image(image, info)) {
+  if (!read_image(image, *request.layout, info)) {
     for (const std::string& problem : info.problems)
       tell(console, Stream::err, request.image + ": " + problem + "\n");
     return inspect_bad_image;
@@ -162,8 +181,7 @@ int inspect_main(Console& console, const std::vector<std::string>& args) {
                     static_cast<uint8_t>(bytes[image.size() + 1]) << 8;
   bool sum_matches = (sum & 0xFFFF) == stored;
   size_t pages = image.size() / page_size;
-  std::string text = format_text("Seiten: %zu (2 CV-Seiten, %zu Kopfseiten, %zu Datenseiten)\n",
-                                 pages, header_pages, pages - 2 - header_pages);
+  std::string text = page_line(*request.layout, pages);
   text += sum_matches ? format_text("Prüfsumme: 0x%04X stimmt (Summe 0x%X)\n", stored, sum)
                       : format_text("Prüfsumme: 0x%04X in der Datei, 0x%04X berechnet: falsch\n",
                                     stored, sum & 0xFFFF);

@@ -13,7 +13,7 @@ namespace zirpton::tools {
 inline constexpr int inspect_bad_image = 1;
 inline constexpr int inspect_usage = 2;
 
-// `args` without the program name: IMAGE [--extract DIR].
+// `args` without the program name: IMAGE [--layout NAME] [--extract DIR].
 int inspect_main(Console& console, const std::vector<std::string>& args);
 
 }  // namespace zirpton::tools

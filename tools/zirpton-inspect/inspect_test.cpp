@@ -121,6 +121,94 @@ TEST(Inspect, ShowsTheImageAndWritesEachSoundOnceAsAWaveFile) {
             riff(fmt_chunk(1, 22050, 1, 8) + chunk("data", unsigned_samples(sound_b)) + '\0'));
 }
 
+// The oldest layouts: the same two sounds in slots 0, 4, 8 and 1, 5, 9; no
+// rate and no pi in their records.
+std::vector<OldSlot> old_slots(uint32_t data_start) {
+  uint32_t a = data_start, b = data_start + 300;
+  return {{0, 300, a, 0x80}, {1, 204, b, 0x80}, {4, 300, a, 0x84},
+          {5, 204, b, 0x84}, {8, 300, a, 0x88}, {9, 204, b, 0x88}};
+}
+
+const char table_3_3[] =
+    "Slot Bank/Nr   Länge  Adresse      ptr    Sek. 22kHz ni                pi              "
+    "Sound\n"
+    "   0 0/0         300     1584 0x000C00    0.03 -     80 Schleife 0     -               #1\n"
+    "   1 0/1         204     1884 0x000E24    0.02 -     80 Schleife 0     -               #2\n"
+    "   4 0/4         300     1584 0x000C00    0.03 -     84 Schleife 4     -               #1\n"
+    "   5 0/5         204     1884 0x000E24    0.02 -     84 Schleife 4     -               #2\n"
+    "   8 0/8         300     1584 0x000C00    0.03 -     88 Schleife 8     -               #1\n"
+    "   9 0/9         204     1884 0x000E24    0.02 -     88 Schleife 8     -               #2\n"
+    "\n"
+    "Sounds:\n"
+    "  #1 Adresse 1584, 300 Bytes, 0.03 s bei 11025 Hz, Slots 0, 4, 8\n"
+    "  #2 Adresse 1884, 204 Bytes, 0.02 s bei 11025 Hz, Slots 1, 5, 9\n";
+
+const char table_2_02[] =
+    "Slot Bank/Nr   Länge  Adresse      ptr    Sek. 22kHz ni                pi              "
+    "Sound\n"
+    "   0 0/0         300      792 0x000600    0.03 -     80 Schleife 0     -               #1\n"
+    "   1 0/1         204     1092 0x000824    0.02 -     80 Schleife 0     -               #2\n"
+    "   4 0/4         300      792 0x000600    0.03 -     84 Schleife 4     -               #1\n"
+    "   5 0/5         204     1092 0x000824    0.02 -     84 Schleife 4     -               #2\n"
+    "   8 0/8         300      792 0x000600    0.03 -     88 Schleife 8     -               #1\n"
+    "   9 0/9         204     1092 0x000824    0.02 -     88 Schleife 8     -               #2\n"
+    "\n"
+    "Sounds:\n"
+    "  #1 Adresse 792, 300 Bytes, 0.03 s bei 11025 Hz, Slots 0, 4, 8\n"
+    "  #2 Adresse 1092, 204 Bytes, 0.02 s bei 11025 Hz, Slots 1, 5, 9\n";
+
+struct LayoutCase {
+  const char* layout;
+  std::string image;
+  std::string pages;
+  std::string table;
+};
+
+TEST(Inspect, ReadsTheLayoutsOfTheOldestProgramsWhenNamed) {
+  std::string data = sound_a + ramp(204, 5, 2);
+  const LayoutCase cases[] = {
+      {"3.3", assemble_image_3_3({{1, 3}}, old_slots(1584), data),
+       "Seiten: 8 (2 CV-Seiten, 4 Kopfseiten, 2 Datenseiten)\n", table_3_3},
+      {"2.02", assemble_image_2_02({{1, 3}}, old_slots(792), data),
+       "Seiten: 5 (2 Kopfseiten, 1 CV-Seite, 2 Datenseiten)\n", table_2_02},
+  };
+  for (const LayoutCase& shape : cases) {
+    SCOPED_TRACE(shape.layout);
+    ScratchDir dir;
+    dir.write("old.img", output_file(shape.image));
+    uint32_t sum = sum_of(shape.image);
+    Inspection result = inspect({"old.img", "--layout", shape.layout});
+    EXPECT_EQ(result.out,
+              shape.pages +
+                  format_text("Prüfsumme: 0x%04X stimmt (Summe 0x%X)\n", sum & 0xFFFF, sum) +
+                  "CVs gesetzt: 1=3\n"
+                  "Slots mit Sound: 6, verschiedene Sounds: 2, 0.0 Sekunden\n"
+                  "\n" +
+                  shape.table);
+    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(result.code, 0);
+  }
+}
+
+// Read as 3.3, the CV page of 2.02 stands where the first header page is
+// expected: its bytes 0xFF make no record of 3.3.
+TEST(Inspect, AnImageReadWithTheWrongLayoutShowsAFewProblemsAndCountsTheRest) {
+  ScratchDir dir;
+  dir.write("old.img",
+            output_file(assemble_image_2_02({}, old_slots(792), std::string(1000, '\x01'))));
+  Inspection as_3_3 = inspect({"old.img", "--layout", "3.3"});
+  std::string lines;
+  for (int slot = 0; slot < 10; ++slot)
+    lines += format_text(
+        "old.img: Slot %d: ptr=0xFFFFFF zeigt auf Position 511 einer Seite (höchstens 263)\n",
+        slot);
+  EXPECT_EQ(as_3_3.out, "");
+  EXPECT_EQ(as_3_3.err, lines +
+                            "old.img: 221 weitere Fehler im Kopf; ist es ein Abbild eines anderen "
+                            "Aufbaus (--layout)?\n");
+  EXPECT_EQ(as_3_3.code, 1);
+}
+
 TEST(Inspect, AWrongChecksumIsShownAndEndsWithCode1) {
   ScratchDir dir;
   std::string image = sample_image();
@@ -206,8 +294,13 @@ TEST(Inspect, AMissingFileOrNoImageNamedEndsWithCode2) {
   EXPECT_EQ(folder.err, std::string("folder.img: ") + std::strerror(directory_error) + "\n");
   EXPECT_EQ(folder.code, 2);
   Inspection bare = inspect({"--extract", "out"});
-  EXPECT_EQ(bare.err, "Aufruf: zirpton-inspect ABBILD [--extract VERZEICHNIS]\n");
+  const char usage[] =
+      "Aufruf: zirpton-inspect ABBILD [--layout 528|132|3.3|2.02] [--extract VERZEICHNIS]\n";
+  EXPECT_EQ(bare.err, usage);
   EXPECT_EQ(bare.code, 2);
+  Inspection unknown_layout = inspect({"x.img", "--layout", "6.6"});
+  EXPECT_EQ(unknown_layout.err, usage);
+  EXPECT_EQ(unknown_layout.code, 2);
 }
 
 }  // namespace

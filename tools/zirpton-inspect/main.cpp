@@ -1,4 +1,4 @@
-// zirpton-inspect IMAGE [--extract DIR]
+// zirpton-inspect IMAGE [--layout NAME] [--extract DIR]
 #include <string>
 #include <vector>
 

@@ -23,16 +23,47 @@ struct Options {
   int port = 1;
   double timeout = 30;
   const Framing* framing = nullptr;  // told by the stream
+  bool framing_given = false;
+  const Layout* layout = nullptr;  // told by the stream
+  Handshake handshake = Handshake::optional;
 };
 
 const char usage[] =
     "Aufruf: zirpton-receiver [--link PFAD] [--port N] [--timeout SEKUNDEN] [--image DATEI]\n"
-    "                         [--framing pairs|single|auto]\n";
+    "                         [--framing pairs|single|auto] [--layout 528|132|3.3|2.02|auto]\n";
 
 bool read_number(const char* text, double& value) {
   char* end = nullptr;
   value = std::strtod(text, &end);
   return end != text && *end == '\0' && value >= 0;
+}
+
+// How the programs of a layout send: the oldest without handshake and with
+// "W" before every page, the others with a handshake.
+struct Sending {
+  const Layout* layout;
+  const Framing* framing;  // nullptr: either
+  Handshake handshake;
+};
+
+// A framing given besides the layout must agree; "single" takes in "W" only.
+bool apply_layout(Options& options) {
+  const Sending table[] = {
+      {&layout_528(), nullptr, Handshake::required},
+      {&layout_132(), &single_framing(), Handshake::required},
+      {&layout_3_3(), &oldest_framing(), Handshake::absent},
+      {&layout_2_02(), &oldest_framing(), Handshake::absent},
+  };
+  for (const Sending& sending : table) {
+    if (sending.layout != options.layout) continue;
+    const Framing* framing = sending.framing ? sending.framing : options.framing;
+    bool agrees = !options.framing_given || options.framing == framing ||
+                  (options.framing == &single_framing() && framing == &oldest_framing());
+    options.framing = framing;
+    options.handshake = sending.handshake;
+    return agrees;
+  }
+  return true;  // told by the stream
 }
 
 bool parse_options(int argc, char** argv, Options& options) {
@@ -51,15 +82,22 @@ bool parse_options(int argc, char** argv, Options& options) {
       options.timeout = number;
     } else if (name == "--framing" && std::strcmp(value, "pairs") == 0) {
       options.framing = &pair_framing();
+      options.framing_given = true;
     } else if (name == "--framing" && std::strcmp(value, "single") == 0) {
       options.framing = &single_framing();
+      options.framing_given = true;
     } else if (name == "--framing" && std::strcmp(value, "auto") == 0) {
       options.framing = nullptr;
+      options.framing_given = false;
+    } else if (name == "--layout" && std::strcmp(value, "auto") == 0) {
+      options.layout = nullptr;
+    } else if (name == "--layout" && layout_named(value)) {
+      options.layout = layout_named(value);
     } else {
       return false;
     }
   }
-  return true;
+  return apply_layout(options);
 }
 
 void report_error(Console& console, const std::string& what, int error) {
@@ -99,11 +137,11 @@ int receiver_main(int argc, char** argv) {
   console.flush();
 
   StreamDecoder decoder;
-  start_decoder(decoder, options.framing);
+  start_decoder(decoder, options.framing, options.handshake);
   receive(line, options.timeout, decoder);
   close_line(line);
 
-  Reception reception = evaluate(decoder.result);
+  Reception reception = evaluate(decoder.result, options.layout);
   tell(console, Stream::out, reception_report(reception));
   int code = reception_exit_code(reception);
   if (!options.image.empty() && reception.stream.complete) {

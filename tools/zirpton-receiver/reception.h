@@ -12,14 +12,19 @@ namespace zirpton::tools {
 
 struct Reception {
   StreamResult stream;
-  std::string image;  // the pages as a file-output run writes them, no checksum
+  const Layout* layout = nullptr;  // as given, or as the stream shows it
+  size_t deleted_pages = 0;        // a delete command: every page 0xFF
+  std::string image;               // the pages as a file-output run writes them, no checksum
   bool zero_page_dropped = false;
   bool image_read = false;  // CV page and header are there
   ImageInfo info;
   std::vector<std::string> errors;  // UTF-8, one line each
 };
 
-Reception evaluate(const StreamResult& stream);
+// `forced` nullptr: the layout is told by the stream. Without a handshake
+// and with "W" first it is one of the oldest programs: 3.3 sends a page of
+// 0xFF behind the CV page, 2.02 its header first.
+Reception evaluate(const StreamResult& stream, const Layout* forced = nullptr);
 
 // The image followed by the two checksum bytes, as a file-output run writes it.
 std::string file_image(const Reception& reception);

@@ -22,6 +22,7 @@ constexpr size_t checksum_bytes = 2;
 constexpr Framing pairs{
     "Seitenpaare", "\x76\xFF\xFF\x23", "", "76 FF FF 23", 528, "Seitenpaar", 96, true, true};
 constexpr Framing singles{"Einzelseiten", "W", "u", "W", 264, "Seite", 0, false, false};
+constexpr Framing oldest{"Einzelseiten", "W", "", "W", 264, "Seite", 0, false, false};
 
 const Framing* framing_of(const StreamDecoder& decoder) {
   return decoder.result.framing ? decoder.result.framing : decoder.forced;
@@ -37,14 +38,22 @@ std::string first_command_text(const StreamDecoder& decoder) {
   return text;
 }
 
+bool handshake_may_be_missing(const StreamDecoder& decoder) {
+  if (decoder.handshake == Handshake::required) return false;
+  return !decoder.forced || !decoder.forced->handshake_required;
+}
+
 std::string expectation(const StreamDecoder& decoder) {
   const StreamResult& result = decoder.result;
   const Framing* framing = framing_of(decoder);
   switch (decoder.state) {
     case DecodeState::handshake:
+      if (decoder.count == 0 && handshake_may_be_missing(decoder))
+        return "Handshake 24 80 11 17 04 A6, Reset-Byte 0x41 oder Einstieg 0xF3";
       return format_text("Handshake 24 80 11 17 04 A6 (Byte %zu von %zu)", decoder.count + 1,
                          handshake_bytes);
     case DecodeState::start:
+      if (!result.handshake) return "Reset-Byte 0x41 oder Einstieg 0xF3";
       return "Reset-Byte 0x41, Burst 0x55 oder Einstieg 0xF3 oder 0x17";
     case DecodeState::after_reset:
       return "Einstieg 0xF3 nach dem Reset-Byte 0x41";
@@ -136,8 +145,7 @@ void take_prefix_byte(StreamDecoder& decoder, uint8_t byte) {
   StreamResult& result = decoder.result;
   switch (decoder.state) {
     case DecodeState::handshake: {
-      bool optional = decoder.forced && !decoder.forced->handshake_required;
-      if (decoder.count == 0 && optional && byte != handshake_frame[0]) {
+      if (decoder.count == 0 && handshake_may_be_missing(decoder) && byte != handshake_frame[0]) {
         go(decoder, DecodeState::start);
         return take_prefix_byte(decoder, byte);
       }
@@ -149,6 +157,9 @@ void take_prefix_byte(StreamDecoder& decoder, uint8_t byte) {
       return;
     }
     case DecodeState::start:
+      // Burst and single entry byte belong to programs that send a handshake.
+      if (!result.handshake && byte != reset_byte && byte != entry_first)
+        return fail(decoder, byte);
       if (byte == reset_byte) {
         result.reset_byte = true;
         go(decoder, DecodeState::after_reset);
@@ -228,10 +239,13 @@ void take_byte(StreamDecoder& decoder, uint8_t byte) {
 
 const Framing& pair_framing() { return pairs; }
 const Framing& single_framing() { return singles; }
+const Framing& oldest_framing() { return oldest; }
 
-void start_decoder(StreamDecoder& decoder, const Framing* forced) {
+void start_decoder(StreamDecoder& decoder, const Framing* forced, Handshake handshake) {
   decoder = StreamDecoder{};
   decoder.forced = forced;
+  decoder.handshake = handshake;
+  if (handshake == Handshake::absent) decoder.state = DecodeState::start;
 }
 
 void feed(StreamDecoder& decoder, std::string_view bytes) {
@@ -254,9 +268,9 @@ bool decoder_stopped(const StreamDecoder& decoder) {
   return decoder.state == DecodeState::done || decoder.state == DecodeState::failed;
 }
 
-StreamResult decode_stream(std::string_view bytes, const Framing* forced) {
+StreamResult decode_stream(std::string_view bytes, const Framing* forced, Handshake handshake) {
   StreamDecoder decoder;
-  start_decoder(decoder, forced);
+  start_decoder(decoder, forced, handshake);
   feed(decoder, bytes);
   finish(decoder);
   return decoder.result;

@@ -28,6 +28,11 @@ struct Framing {
 const Framing& pair_framing();
 // Single pages of the earlier programs: "W" (or "u" for the first), 264 bytes.
 const Framing& single_framing();
+// Single pages of the oldest programs: "W" before every page, the first too.
+const Framing& oldest_framing();
+
+// The oldest programs send no handshake; all later ones do.
+enum class Handshake { optional, required, absent };
 
 enum class Entry { none, ascending, single_byte };  // F3..FF, or 0x17
 
@@ -65,6 +70,7 @@ enum class DecodeState {
 
 struct StreamDecoder {
   const Framing* forced = nullptr;  // nullptr: told by the first page command
+  Handshake handshake = Handshake::optional;
   DecodeState state = DecodeState::handshake;
   size_t count = 0;                 // position inside the current part
   uint8_t next_entry = 0;           // the entry byte due next
@@ -72,13 +78,15 @@ struct StreamDecoder {
   StreamResult result;
 };
 
-void start_decoder(StreamDecoder& decoder, const Framing* forced);
+void start_decoder(StreamDecoder& decoder, const Framing* forced,
+                   Handshake handshake = Handshake::optional);
 void feed(StreamDecoder& decoder, std::string_view bytes);
 // The input has ended: a stream that is not complete is reported as cut off.
 void finish(StreamDecoder& decoder);
 bool decoder_stopped(const StreamDecoder& decoder);
 
 // The whole stream at once.
-StreamResult decode_stream(std::string_view bytes, const Framing* forced = nullptr);
+StreamResult decode_stream(std::string_view bytes, const Framing* forced = nullptr,
+                           Handshake handshake = Handshake::optional);
 
 }  // namespace zirpton::tools
