@@ -12,7 +12,7 @@
 #include <cstring>
 #include <string>
 
-#include "platform/console.h"
+#include "platform/stdio_console.h"
 
 namespace zirpton {
 namespace {
@@ -40,24 +40,13 @@ bool locale_is_utf8() {
   return utf8;
 }
 
-class PosixConsole : public Console {
+class PosixConsole : public StdioConsole {
  public:
   // Output into a pipe that was closed must fail like a write, not end the
   // program in the middle of a stream without a word.
   PosixConsole() { std::signal(SIGPIPE, SIG_IGN); }
 
-  bool env_present(const char* name) override { return std::getenv(name) != nullptr; }
   bool utf8() override { return utf8_; }
-  // What went to standard output before comes first on the screen, as on a
-  // console where both streams are one.
-  void write(Stream stream, std::string_view bytes) override {
-    if (stream == Stream::err) std::fflush(stdout);
-    std::fwrite(bytes.data(), 1, bytes.size(), stream == Stream::out ? stdout : stderr);
-  }
-  void flush() override {
-    std::fflush(stdout);
-    std::fflush(stderr);
-  }
   void wait_key() override {
     flush();
     if (!isatty(STDIN_FILENO)) return;

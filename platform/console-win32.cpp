@@ -7,25 +7,14 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "platform/console.h"
+#include "platform/stdio_console.h"
 
 namespace zirpton {
 namespace {
 
-class Win32Console : public Console {
+class Win32Console : public StdioConsole {
  public:
-  bool env_present(const char* name) override { return std::getenv(name) != nullptr; }
   bool utf8() override { return utf8_; }
-  // What went to standard output before comes first on the screen, as on a
-  // console where both streams are one.
-  void write(Stream stream, std::string_view bytes) override {
-    if (stream == Stream::err) std::fflush(stdout);
-    std::fwrite(bytes.data(), 1, bytes.size(), stream == Stream::out ? stdout : stderr);
-  }
-  void flush() override {
-    std::fflush(stdout);
-    std::fflush(stderr);
-  }
   void wait_key() override {
     flush();
     DWORD mode = 0;

@@ -16,8 +16,8 @@ struct CodeRow {
       write_8, too_large, pair_1, pair_2, pair_3, pair_4, cv_number, cv_value;
 };
 
-// The codes of a release that has no checks after the directive pass; the
-// codes added by this program are filled in.
+// The codes of a release, without the checks after the directive pass that
+// only 7.0 has; the codes added by this program are filled in.
 ExitCodes exit_codes_of(const CodeRow& row);
 
 }  // namespace zirpton

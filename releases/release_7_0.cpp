@@ -1,3 +1,4 @@
+#include "releases/code_row.h"
 #include "releases/release.h"
 
 namespace zirpton {
@@ -14,38 +15,11 @@ constexpr Directive directives_7_0[] = {
 };
 
 ExitCodes exit_codes_7_0() {
-  ExitCodes codes;
-  codes.too_many_auto = 334;
+  ExitCodes codes = exit_codes_of({334, 376, 443, 454, 468, 388, 418, 435, 488, 641, 517, 525, 562,
+                                   582, 593, 605, 612, 706, 719, 725, 731, 737, 888, 895});
+  // The checks after the directive pass exist only in this release.
   codes.no_generation = 343;
   codes.no_flashsize = 349;
-  codes.auto_after_high_numbers = 376;
-  codes.high_1000_in_auto = 443;
-  codes.high_2000_in_auto = 454;
-  codes.high_3000_in_auto = 468;
-  codes.auto_step_range = 388;
-  codes.invalid_line = 418;
-  codes.no_colon = 435;
-  codes.wrong_sound_number = 34;
-  codes.too_many_lines = 488;
-  codes.auto_without_step_1 = 641;
-  codes.auto_block_incomplete = code_auto_block_incomplete;
-  codes.sound_not_found = 517;
-  codes.header_problem = 525;
-  codes.sound_too_short = no_check;
-  codes.format_problem = 562;
-  codes.short_read_16 = 582;
-  codes.write_16 = 593;
-  codes.short_read_8 = 605;
-  codes.write_8 = 612;
-  codes.too_large = 706;
-  codes.pair_unused_used_4 = 719;
-  codes.pair_used_unused_4 = 725;
-  codes.pair_unused_used_8 = 731;
-  codes.pair_used_unused_8 = 737;
-  codes.cv_number = 888;
-  codes.cv_value = 895;
-  codes.cv_missing_number = code_cv_missing_number;
-  codes.port_writes_failed = code_port_writes_failed;
   return codes;
 }
 
