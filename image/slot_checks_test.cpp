@@ -39,6 +39,13 @@ std::vector<std::string> lines_of(const std::string& text) {
   return lines;
 }
 
+struct AutoCase {
+  const char* what;
+  std::vector<Span> bank1, bank2, bank3;
+  std::vector<int> steps_used, thirds_given;
+  std::vector<Expect> ni, pi;
+};
+
 class SlotChecksTest : public ::testing::Test {
  protected:
   testing::ScratchDir dir;
@@ -80,6 +87,15 @@ class SlotChecksTest : public ::testing::Test {
       for (int step = span.first; step <= span.last; ++step)
         sound(bank + step, span.name, 100, found.first->second);
     }
+  }
+
+  // The banks and the block marks as the entry pass leaves them for `c`.
+  void lay_out(const AutoCase& c) {
+    fill(bank_1, c.bank1);
+    fill(bank_2, c.bank2);
+    fill(bank_3, c.bank3);
+    for (int step : c.steps_used) run.autos.auto_step_used[step] = 1;
+    for (int step : c.thirds_given) run.autos.auto_third_given[step] = 1;
   }
 
   // The exit code of a fatal end, else -1.
@@ -273,13 +289,6 @@ TEST_F(SlotChecksTest, SoundWithoutSamplesIsUsedButNotLinkedOrListed) {
             "  4 ( 4): B.WAV l=10 off=4762 ni=4(*)\n");
 }
 
-struct AutoCase {
-  const char* what;
-  std::vector<Span> bank1, bank2, bank3;
-  std::vector<int> steps_used, thirds_given;
-  std::vector<Expect> ni, pi;
-};
-
 // Blocks at speed steps 1, 10 and 30 with nine different files.
 const AutoCase three_blocks{
     "three blocks",
@@ -318,11 +327,7 @@ TEST_F(SlotChecksTest, AutoStepsLinkToTheStepsAboveAndBelow) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     start();
-    fill(bank_1, c.bank1);
-    fill(bank_2, c.bank2);
-    fill(bank_3, c.bank3);
-    for (int step : c.steps_used) run.autos.auto_step_used[step] = 1;
-    for (int step : c.thirds_given) run.autos.auto_third_given[step] = 1;
+    lay_out(c);
     ASSERT_EQ(check(), -1);
     for (int bank : {bank_1, bank_2, bank_3}) {
       SCOPED_TRACE(bank);
@@ -334,11 +339,7 @@ TEST_F(SlotChecksTest, AutoStepsLinkToTheStepsAboveAndBelow) {
 
 TEST_F(SlotChecksTest, VerboseRunListsTheAutoStepsBeforeTheSlots) {
   run.settings.verbose = true;
-  fill(bank_1, three_blocks.bank1);
-  fill(bank_2, three_blocks.bank2);
-  fill(bank_3, three_blocks.bank3);
-  for (int step : three_blocks.steps_used) run.autos.auto_step_used[step] = 1;
-  for (int step : three_blocks.thirds_given) run.autos.auto_third_given[step] = 1;
+  lay_out(three_blocks);
   ASSERT_EQ(check(), -1);
 
   std::vector<std::string> lines = lines_of(machine.console.out);

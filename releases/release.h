@@ -123,7 +123,6 @@ struct ExitCodes {
 };
 
 struct Release {
-  const char* version;      // "7.0"
   const char* program;      // "zirpton"
   const char* banner;       // first line of every run
   const char* usage_line;

@@ -69,7 +69,6 @@ ExitCodes exit_codes_2_02() {
 
 Release make_3_3() {
   Release release{
-      .version = "3.3",
       .program = "zirpto32",
       .banner = "Zirpton Version 3.3, 16.1.2007\n",
       .usage_line = "Usage: zirpto32 COMx filelist cv-defaults\n",
@@ -109,7 +108,6 @@ Release make_3_3() {
 
 Release make_2_02() {
   Release release = make_3_3();
-  release.version = "2.02";
   release.banner = "Zirptn Version 2.02, 28.9.2004\n";
   release.fatal_end = FatalEnd::at_once;
   release.exit = exit_codes_2_02();

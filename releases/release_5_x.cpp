@@ -14,9 +14,8 @@ constexpr Directive directives_5[] = {
     {"AUTO", DirectiveEffect::auto_line, 0},
 };
 
-Release release_5(const char* version, const char* banner, const CodeRow& codes) {
+Release release_5(const char* banner, const CodeRow& codes) {
   Release release = release_6_1a();
-  release.version = version;
   release.banner = banner;
   release.exit = exit_codes_of(codes);
   release.exit.sound_too_short = code_sound_too_short;
@@ -32,13 +31,13 @@ Release release_5(const char* version, const char* banner, const CodeRow& codes)
 }
 
 Release make_5_4() {
-  return release_5("5.4", "Zirpton Version 5.4, 2.12.2008\n",
+  return release_5("Zirpton Version 5.4, 2.12.2008\n",
                    {214, 236, 294, 305, 319, 248, 269, 286, 340, 480, 369, no_check, 404, 424,
                     435, 447, 454, 545, 558, 564, 570, 576, 708, 715});
 }
 
 Release make_5_3() {
-  Release release = release_5("5.3", "Zirpton Version 5.3, 26.11.2008\n",
+  Release release = release_5("Zirpton Version 5.3, 26.11.2008\n",
                               {213, 235, 293, 304, 318, 247, 268, 285, 339, 479, 368, no_check,
                                403, 423, 434, 446, 453, 544, 557, 563, 569, 575, 659, 666});
   release.auto_links = AutoLinks::none;

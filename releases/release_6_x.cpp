@@ -25,10 +25,9 @@ constexpr Directive directives_6_2[] = {
     {"AUTO", DirectiveEffect::auto_line, 0},
 };
 
-Release release_6(const char* version, const char* banner, std::span<const Directive> directives,
+Release release_6(const char* banner, std::span<const Directive> directives,
                   ConfigLine config_line, const CodeRow& codes) {
   return Release{
-      .version = version,
       .program = "zirpton",
       .banner = banner,
       .usage_line = "Usage: zirpton COMx filelist cv-defaults\n",
@@ -56,7 +55,7 @@ Release release_6(const char* version, const char* banner, std::span<const Direc
 }
 
 Release make_6_6() {
-  Release release = release_6("6.6", "Zirpton Version 6.6, 6.1.2012\n", directives_6_6,
+  Release release = release_6("Zirpton Version 6.6, 6.1.2012\n", directives_6_6,
                               ConfigLine::with_new_sound,
                               {315, 344, 411, 422, 436, 356, 386, 403, 457, 610, 486, 494, 531,
                                551, 562, 574, 581, 675, 688, 694, 700, 706, 861, 868});
@@ -66,7 +65,7 @@ Release make_6_6() {
 }
 
 Release make_6_2() {
-  return release_6("6.2", "Zirpton Version 6.2, 7.4.2009\n", directives_6_2, ConfigLine::none,
+  return release_6("Zirpton Version 6.2, 7.4.2009\n", directives_6_2, ConfigLine::none,
                    {304, 326, 384, 395, 409, 338, 359, 376, 430, 583, 459, 467, 504, 524, 535,
                     547, 554, 648, 661, 667, 673, 679, 824, 831});
 }
@@ -74,7 +73,7 @@ Release make_6_2() {
 // 6.1a let a sound file that its chunk walk rejects run on; such a run now
 // ends there, with the message of the later releases and a code of its own.
 Release make_6_1a() {
-  Release release = release_6("6.1a", "Zirpton Version 6.1a, 12.2.2009\n", directives_6_2,
+  Release release = release_6("Zirpton Version 6.1a, 12.2.2009\n", directives_6_2,
                               ConfigLine::none,
                               {300, 322, 380, 391, 405, 334, 355, 372, 426, 579, 455,
                                code_header_problem_6_1a, 500, 520, 531, 543, 550, 644, 657, 663, 669,

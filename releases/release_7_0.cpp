@@ -24,7 +24,6 @@ ExitCodes exit_codes_7_0() {
 }
 
 const Release release{
-    .version = "7.0",
     .program = "zirpton",
     .banner = "Zirpton Version 7.0, 11.5.2012\n",
     .usage_line = "Usage: zirpton COMx filelist cv-defaults\n",
